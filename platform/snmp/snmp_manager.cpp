@@ -67,6 +67,8 @@ bool SnmpManager::open(quint16 localPort, const QString& localAddress)
         fail(number, text);
         return false;
     }
+    // Room for bursts of traps between two wake-ups.
+    m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 1 << 20);
     connect(m_socket, &QUdpSocket::readyRead, this, &SnmpManager::readPending);
     return true;
 }
@@ -77,6 +79,7 @@ void SnmpManager::close()
     m_busy = false;
     delete m_socket;
     m_socket = nullptr;
+    m_queue.clear();
 }
 
 quint16 SnmpManager::localPort() const
@@ -128,15 +131,20 @@ bool SnmpManager::send()
 
 void SnmpManager::readPending()
 {
-    // One datagram per round: the event handlers may wait in a nested event
-    // loop, and the remaining datagrams are then taken in later rounds.
-    if (!m_socket || !m_socket->hasPendingDatagrams())
-        return;
-    const QNetworkDatagram datagram = m_socket->receiveDatagram(65536);
-    if (m_socket->hasPendingDatagrams())
-        QMetaObject::invokeMethod(this, &SnmpManager::readPending, Qt::QueuedConnection);
-    if (!datagram.isValid())
-        return;
+    // Every pending datagram is taken on each wake-up, then handled in order.
+    // A handler may wait in a nested event loop; the nested wake-up goes on
+    // draining the same queue, so no answer is held back behind it.
+    while (m_socket && m_socket->hasPendingDatagrams()) {
+        QNetworkDatagram datagram = m_socket->receiveDatagram(65536);
+        if (datagram.isValid())
+            m_queue.append(std::move(datagram));
+    }
+    while (!m_queue.isEmpty())
+        handleDatagram(m_queue.takeFirst());
+}
+
+void SnmpManager::handleDatagram(const QNetworkDatagram& datagram)
+{
     std::optional<SnmpMessage> decoded = SnmpMessage::decode(datagram.data());
     if (!decoded)
         return;

@@ -5,6 +5,8 @@
 #include "snmp_message.h"
 
 #include <QHostAddress>
+#include <QList>
+#include <QNetworkDatagram>
 #include <QObject>
 #include <QTimer>
 
@@ -71,6 +73,7 @@ Q_SIGNALS:
 
 private:
     void readPending();
+    void handleDatagram(const QNetworkDatagram& datagram);
     void fail(int number, const QString& text);
     void requestTimedOut();
 
@@ -83,4 +86,5 @@ private:
     bool m_busy = false;
     qint32 m_awaitedId = 0;
     QTimer m_timer;
+    QList<QNetworkDatagram> m_queue;
 };
