@@ -68,7 +68,7 @@ bool SnmpManager::open(quint16 localPort, const QString& localAddress)
         return false;
     }
     // Room for bursts of traps between two wake-ups.
-    m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 1 << 20);
+    m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(1 << 20));
     connect(m_socket, &QUdpSocket::readyRead, this, &SnmpManager::readPending);
     return true;
 }
