@@ -3,6 +3,7 @@
 #include <QHostInfo>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <QVariant>
 
 namespace {
 
