@@ -91,8 +91,13 @@ int CHalvaneApp::Run(int& argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvane"));
     QApplication::setOrganizationName(QStringLiteral("ZELCORA"));
+    return Main(QApplication::arguments());
+}
+
+int CHalvaneApp::Main(const QStringList& arguments)
+{
     CHalvaneApp app;
-    if (!app.InitInstance(QApplication::arguments())) {
+    if (!app.InitInstance(arguments)) {
         if (!app.CommandLineError().isEmpty()) {
             fprintf(stderr, "%s\n", qPrintable(app.CommandLineError()));
             return app.CommandLineError().startsWith(QLatin1String("Usage")) ? 0 : 2;

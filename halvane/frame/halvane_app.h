@@ -17,6 +17,8 @@ public:
     // Start-up, event loop, exit status (1 when the main window is closed
     // and on every start-up failure).
     static int Run(int& argc, char** argv);
+    // The same inside an existing application object.
+    static int Main(const QStringList& arguments);
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
     const CHalvaneSettings& Settings() const { return m_settings; }
