@@ -1,5 +1,8 @@
 #include "main_frame.h"
 
+#include "access_point_list_dialog.h"
+#include "connect_dialog.h"
+#include "dialog_runner.h"
 #include "message_box.h"
 
 #include <QApplication>
@@ -27,7 +30,12 @@ int CMainFrame::OnCreate()
     m_session = new CDeviceSession(m_manager, m_mib.get(), this, this);
     connect(m_manager, &SnmpManager::error, this,
             [this](int number, const QString&) { m_session->m_lastError = number; });
-    connect(m_manager, &SnmpManager::response, this, [this] { m_session->DispatchResponse(); });
+    connect(m_manager, &SnmpManager::response, this, &CMainFrame::OnResponse);
+    m_discovery = new CDiscovery(m_session, m_options.agentPort, m_options.broadcast, this);
+    connect(m_discovery, &CDiscovery::AccessPointFound, this, &CMainFrame::OnAccessPointFound);
+    connect(m_discovery, &CDiscovery::ScanSucceeded, this, &CMainFrame::OnScanSucceeded);
+    connect(m_discovery, &CDiscovery::AccessPointNotFound, this,
+            &CMainFrame::OnAccessPointNotFound);
 
     m_trapRecorder = new CTrapRecorder(m_session, this);
     switch (m_trapRecorder->Create(m_options.trapPort, m_options.mibFile)) {
@@ -81,6 +89,7 @@ int CMainFrame::OnCreate()
     m_mib->load(m_options.mibFile);
 
     BuildMenu(NotConnectedMenu(), 128);
+    AddAccelerators();
     return 0;
 }
 
@@ -133,11 +142,84 @@ void CMainFrame::BuildMenu(const QList<CMenuItem>& items, int menuId)
     m_currentMenu = menuId;
 }
 
+void CMainFrame::AddAccelerators()
+{
+    // Active in every menu state, independent of the menu items.
+    const struct {
+        QKeySequence keys;
+        int command;
+    } accelerators[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_C), ID_CONNECT_AP},
+        {QKeySequence(Qt::CTRL | Qt::Key_F), ID_FIND_AP},
+    };
+    for (const auto& accelerator : accelerators) {
+        QAction* action = new QAction(this);
+        action->setShortcut(accelerator.keys);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        const int command = accelerator.command;
+        connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+        addAction(action);
+    }
+}
+
+void CMainFrame::OnResponse()
+{
+    if (!m_discovery->OnResponse())
+        m_session->DispatchResponse();
+}
+
+void CMainFrame::OnConnectCommand()
+{
+    CConnectDialog dialog(m_discovery, true, QString(), this);
+    CDialogRunner::Exec(dialog);
+}
+
+void CMainFrame::OnFindCommand()
+{
+    m_discovery->StartScan(0);
+}
+
+void CMainFrame::OnAccessPointFound(const QString& sysDescr)
+{
+    CMessageBox::Show(this, CMessageBox::Information,
+                      sysDescr + QStringLiteral("\n               found"));
+    // Read the configuration after the current event has been handled.
+    QMetaObject::invokeMethod(
+        this, [this] { OnCommand(ID_GET_CONFIGURATION); }, Qt::QueuedConnection);
+}
+
+void CMainFrame::OnScanSucceeded()
+{
+    CAccessPointListDialog dialog(m_discovery, this);
+    CDialogRunner::Exec(dialog);
+}
+
+void CMainFrame::OnAccessPointNotFound()
+{
+    CMessageBox::Show(this, CMessageBox::Plain, QStringLiteral("Access Point not found"));
+}
+
+void CMainFrame::OnGetConfiguration()
+{
+    // Reading the configuration comes with the transfer of the variable
+    // groups; until then the command only says so.
+    SetStatusText(QStringLiteral("Get Configuration is not available yet"));
+}
+
 void CMainFrame::OnCommand(int command)
 {
     switch (command) {
     case ID_APP_EXIT:
         close();
+        break;
+    case ID_CONNECT_AP:
+        OnConnectCommand();
+        break;
+    case ID_FIND_AP:
+        OnFindCommand();
+        break;
+    case ID_GET_CONFIGURATION:
+        OnGetConfiguration();
         break;
     default:
         SetStatusText(QStringLiteral("This command is not available yet"));

@@ -3,6 +3,7 @@
 // trap recorder it owns for the whole run.
 #pragma once
 
+#include "discovery.h"
 #include "menus.h"
 #include "session.h"
 #include "settings.h"
@@ -41,6 +42,7 @@ public:
 
     CDeviceSession& Session() { return *m_session; }
     CTrapRecorder& TrapRecorder() { return *m_trapRecorder; }
+    CDiscovery& Discovery() { return *m_discovery; }
     const CHalvaneOptions& Options() const { return m_options; }
     const CHalvaneSettings& Settings() const { return m_settings; }
 
@@ -67,6 +69,15 @@ protected:
 
 private:
     void BuildMenu(const QList<CMenuItem>& items, int menuId);
+    void AddAccelerators();
+    // The main manager's response event: discovery first, then the session.
+    void OnResponse();
+    void OnAccessPointFound(const QString& sysDescr);
+    void OnScanSucceeded();
+    void OnAccessPointNotFound();
+    void OnConnectCommand();
+    void OnFindCommand();
+    void OnGetConfiguration();
     void RepaintStatusBar();
     void ShowListenFailure(const QString& text, int errorNumber, const QString& reason,
                            quint16 port, const char* option);
@@ -77,6 +88,7 @@ private:
     std::unique_ptr<SnmpMib> m_mib;
     CDeviceSession* m_session = nullptr;
     CTrapRecorder* m_trapRecorder = nullptr;
+    CDiscovery* m_discovery = nullptr;
     QMdiArea* m_mdiArea = nullptr;
     QLabel* m_panes[3] = {nullptr, nullptr, nullptr};
     int m_currentMenu = 0;
