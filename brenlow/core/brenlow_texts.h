@@ -1,7 +1,8 @@
 // The fixed texts that brenlow shows in its message boxes and status line.
 #pragma once
 
-namespace Texts {
+namespace Texts
+{
 inline constexpr char DriverNotLoaded[] = "The DFU driver has not been loaded yet";
 inline constexpr char CannotGetConfiguration[] = "Cannot get the configuration";
 inline constexpr char CannotSetConfiguration[] = "Cannot set the configuration";

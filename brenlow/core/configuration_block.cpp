@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 struct CodeText {
     quint32 code;
@@ -42,9 +43,8 @@ struct Domain {
     int lowest;
     int highest;
 };
-const Domain TableD[] = {{0x10, "FCC", 1, 11},    {0x20, "DOC", 1, 11},
-                         {0x30, "ETSI", 1, 13},   {0x31, "SPAIN", 10, 11},
-                         {0x32, "FRANCE", 10, 13}, {0x40, "MKK", 14, 14},
+const Domain TableD[] = {{0x10, "FCC", 1, 11},    {0x20, "DOC", 1, 11},     {0x30, "ETSI", 1, 13},
+                         {0x31, "SPAIN", 10, 11}, {0x32, "FRANCE", 10, 13}, {0x40, "MKK", 14, 14},
                          {0x41, "MKK1", 1, 14}};
 
 const Domain* findDomain(quint8 code)

@@ -5,7 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
-class ConfigurationBlock {
+class ConfigurationBlock
+{
 public:
     // The block proper; the rest of the area is what a read of group 1 unpacks besides it.
     static constexpr int Size = 348;
@@ -13,46 +14,46 @@ public:
 
     // Field offsets. Multi-byte numbers are little-endian, addresses in network order.
     enum Offset : int {
-        MacAddress = 8,             // 6 bytes
-        EthIpAddress = 14,          // 4 bytes
-        EthSubMask = 18,            // 4 bytes
-        WirelMacAddress = 22,       // 6 bytes
-        WirelChannel = 28,          // channel number
-        Preamble = 29,              // table P
-        AutoRateFallBack = 30,      // table E1, one byte
-        EssLen = 31,                // valid bytes of the ESSID, at most 32
-        WirelEssid = 32,            // 32 bytes
+        MacAddress = 8,              // 6 bytes
+        EthIpAddress = 14,           // 4 bytes
+        EthSubMask = 18,             // 4 bytes
+        WirelMacAddress = 22,        // 6 bytes
+        WirelChannel = 28,           // channel number
+        Preamble = 29,               // table P
+        AutoRateFallBack = 30,       // table E1, one byte
+        EssLen = 31,                 // valid bytes of the ESSID, at most 32
+        WirelEssid = 32,             // 32 bytes
         FragmentationThreshold = 64, // 16-bit
-        RtsThreshold = 66,          // 16-bit
-        AuthenticationType = 68,    // table A
-        SsidBroadcasting = 69,      // table E2
-        WepType = 70,               // table W
-        WepKey = 71,                // default key 1 to 4, table K
-        Key1 = 72,                  // four keys of 13 bytes each
-        AccessPointName = 124,      // 32 bytes, zero-ended when shorter
-        OperationalRateSet = 156,   // 4 rate bytes
-        RegulatoryDomain = 160,     // table D
+        RtsThreshold = 66,           // 16-bit
+        AuthenticationType = 68,     // table A
+        SsidBroadcasting = 69,       // table E2
+        WepType = 70,                // table W
+        WepKey = 71,                 // default key 1 to 4, table K
+        Key1 = 72,                   // four keys of 13 bytes each
+        AccessPointName = 124,       // 32 bytes, zero-ended when shorter
+        OperationalRateSet = 156,    // 4 rate bytes
+        RegulatoryDomain = 160,      // table D
         Dtim = 161,
-        BeaconPeriod = 162,         // 16-bit
-        OperationalMode = 166,      // table M
-        UserCommunityLength = 168,  // 32-bit, at most 16
-        UserCommunity = 172,        // 16 bytes
-        UserAccess = 188,           // 32-bit, table L
+        BeaconPeriod = 162,        // 16-bit
+        OperationalMode = 166,     // table M
+        UserCommunityLength = 168, // 32-bit, at most 16
+        UserCommunity = 172,       // 16 bytes
+        UserAccess = 188,          // 32-bit, table L
         AdministratorCommunityLength = 192,
         AdministratorCommunity = 196,
         AdministratorAccess = 212,
-        GatewayIpAddress = 240,     // 4 bytes
-        IpFiltering = 244,          // 32-bit, table E1
-        DhcpClient = 248,           // 32-bit, table E1
-        PrimaryPort = 252,          // 32-bit, table N
+        GatewayIpAddress = 240,       // 4 bytes
+        IpFiltering = 244,            // 32-bit, table E1
+        DhcpClient = 248,             // 32-bit, table E1
+        PrimaryPort = 252,            // 32-bit, table N
         AuthorizationAlgorithm = 256, // 32-bit, table E1
-        SnmpTraps = 260,            // 32-bit, table E1
-        PreferredBssid = 266,       // 6 bytes
-        SendBackBroadcast = 272,    // table E2
-        ForwardBroadcast = 273,     // table E2
-        ConfigurationPort = 274,    // table C
-        SendBackUnicast = 275,      // table E2
-        InternationalRoaming = 276, // table E2
+        SnmpTraps = 260,              // 32-bit, table E1
+        PreferredBssid = 266,         // 6 bytes
+        SendBackBroadcast = 272,      // table E2
+        ForwardBroadcast = 273,       // table E2
+        ConfigurationPort = 274,      // table C
+        SendBackUnicast = 275,        // table E2
+        InternationalRoaming = 276,   // table E2
     };
     static constexpr int KeySize = 13;
     static constexpr int EssidSize = 32;
@@ -84,8 +85,8 @@ public:
     QString essidText() const;
     QString communityText(int lengthOffset, int offset) const;
     QString accessPointNameText() const;
-    QString rateSetText() const;         // 82 84 b 16
-    QString keyText(int key) const;      // key 0 to 3, by the WEP type
+    QString rateSetText() const;    // 82 84 b 16
+    QString keyText(int key) const; // key 0 to 3, by the WEP type
 
     // Sets the channel to the domain's lowest channel when it lies outside the range of a
     // known regulatory domain; a domain outside the table leaves the channel alone. True
@@ -97,19 +98,19 @@ private:
 };
 
 // Code tables. A code outside a table gives the empty text unless said otherwise.
-QString tableE1Text(quint32 code);     // 1 "Enable", 2 "Disable"
-QString tableE2Text(quint8 code);      // 2 "Disable", anything else "Enable"
-QString tablePText(quint8 code);       // preamble
-QString tableAText(quint8 code);       // authentication type
-QString tableWText(quint8 code);       // WEP type
-int tableWKeyBytes(quint8 code);       // key bytes shown for a WEP type
-QString tableKText(quint8 code);       // default WEP key
-QString tableDText(quint8 code);       // regulatory domain
+QString tableE1Text(quint32 code); // 1 "Enable", 2 "Disable"
+QString tableE2Text(quint8 code);  // 2 "Disable", anything else "Enable"
+QString tablePText(quint8 code);   // preamble
+QString tableAText(quint8 code);   // authentication type
+QString tableWText(quint8 code);   // WEP type
+int tableWKeyBytes(quint8 code);   // key bytes shown for a WEP type
+QString tableKText(quint8 code);   // default WEP key
+QString tableDText(quint8 code);   // regulatory domain
 bool tableDRange(quint8 code, int* lowest, int* highest);
-QString tableMText(quint8 code);       // operational mode
-QString tableLText(quint32 code);      // community access level
-QString tableNText(quint32 code);      // primary port
-QString tableCText(quint8 code);       // configuration port; unknown shows "Ethernet"
+QString tableMText(quint8 code);  // operational mode
+QString tableLText(quint32 code); // community access level
+QString tableNText(quint32 code); // primary port
+QString tableCText(quint8 code);  // configuration port; unknown shows "Ethernet"
 
 // The rate sets the editor offers, and access level codes in editor order.
 QByteArray rateSetBytes(int position); // 0: 82 84 8B 96, 1: 82 84 0B 16

@@ -4,7 +4,8 @@
 
 using B = ConfigurationBlock;
 
-namespace {
+namespace
+{
 
 const char* const Identifiers[ConfigurationRowCount] = {
     "MAC Address",
@@ -52,15 +53,15 @@ const char* const Identifiers[ConfigurationRowCount] = {
 
 // How each row shows its field and takes a new value.
 enum class Field {
-    Mac,          // 6 bytes, editable only in AppMode 1
-    Domain,       // read-only
-    Ip,           // 4 bytes
+    Mac,    // 6 bytes, editable only in AppMode 1
+    Domain, // read-only
+    Ip,     // 4 bytes
     Essid,
-    EssLen,       // not editable, activating does nothing
-    Switch8,      // one byte, table E1 shown, position + 1 stored
+    EssLen,  // not editable, activating does nothing
+    Switch8, // one byte, table E1 shown, position + 1 stored
     Channel,
-    Number16,     // 16-bit number with a range
-    Number8,      // 8-bit number with a range
+    Number16, // 16-bit number with a range
+    Number8,  // 8-bit number with a range
     WepType,
     WepKeyNumber,
     Key,
@@ -71,17 +72,17 @@ enum class Field {
     Mode,
     Community,
     Access,
-    Switch32,     // 32-bit, table E1
+    Switch32, // 32-bit, table E1
     PrimaryPort,
-    Bssid,        // 6 bytes, always editable
-    SwitchE2,     // one byte, table E2 shown, position + 1 stored
+    Bssid,    // 6 bytes, always editable
+    SwitchE2, // one byte, table E2 shown, position + 1 stored
     ConfigPort,
 };
 
 struct Row {
     Field field;
     int offset;
-    int lowest = 0;   // number rows: accepted range
+    int lowest = 0; // number rows: accepted range
     int highest = 0;
     const char* hint = "";
     int lengthOffset = 0; // communities

@@ -34,15 +34,15 @@ QStringList channelChoices(quint8 domain);
 
 // What the editor left when the user chose OK.
 struct EditResult {
-    quint32 number = 0;   // number editor
-    int position = 0;     // choice editor, from 0 (-1 when its list was empty)
-    QByteArray bytes;     // MAC (6), IP (4), WEP64 (5) or WEP128 (13) bytes
-    QByteArray text;      // text editor: single-byte characters, at most 32
+    quint32 number = 0; // number editor
+    int position = 0;   // choice editor, from 0 (-1 when its list was empty)
+    QByteArray bytes;   // MAC (6), IP (4), WEP64 (5) or WEP128 (13) bytes
+    QByteArray text;    // text editor: single-byte characters, at most 32
 };
 
 struct EditOutcome {
-    QString message;      // shown when not empty
-    bool rebuild = true;  // whether the list is built again
+    QString message;     // shown when not empty
+    bool rebuild = true; // whether the list is built again
 };
 
 // Checks an editor's result for the row and stores it in the block.

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-DeviceLink::DeviceLink(const QString& devicePath) : m_devicePath(devicePath) {}
+DeviceLink::DeviceLink(const QString& devicePath) : m_devicePath(devicePath)
+{
+}
 
 bool DeviceLink::Open()
 {
@@ -25,8 +27,7 @@ bool DeviceLink::Close()
     return true;
 }
 
-bool DeviceLink::send(quint32 code, const QByteArray& input, quint32 outputSize,
-                      QByteArray* output)
+bool DeviceLink::send(quint32 code, const QByteArray& input, quint32 outputSize, QByteArray* output)
 {
     DfuReplyFrame reply;
     if (!m_handle.request(code, input, outputSize, &reply)) {

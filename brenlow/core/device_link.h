@@ -11,7 +11,8 @@
 inline constexpr quint8 GroupConfiguration = 1; // the 348-byte configuration block
 inline constexpr quint8 GroupCrSettings = 3;    // read only for the firmware version
 
-class DeviceLink {
+class DeviceLink
+{
 public:
     // Size of the reply area of a read: 128 packets of 8 bytes.
     static constexpr int ReplySize = 1024;

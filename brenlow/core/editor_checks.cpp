@@ -4,7 +4,8 @@
 
 #include <limits>
 
-namespace {
+namespace
+{
 
 bool isHexDigit(QChar c)
 {
@@ -20,8 +21,7 @@ QString checkHexBoxes(const QStringList& boxes, QByteArray* bytes)
     QByteArray values;
     for (const QString& box : boxes) {
         // A box holds at most two characters; its first and last must be hexadecimal.
-        if (box.isEmpty() || box.size() > 2 || !isHexDigit(box.front()) ||
-            !isHexDigit(box.back()))
+        if (box.isEmpty() || box.size() > 2 || !isHexDigit(box.front()) || !isHexDigit(box.back()))
             return QString::fromLatin1(Texts::WrongValue);
         values.append(char(box.toUInt(nullptr, 16)));
     }

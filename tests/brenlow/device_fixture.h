@@ -10,7 +10,8 @@
 
 #include <memory>
 
-class DeviceFixture {
+class DeviceFixture
+{
 public:
     struct Request {
         quint32 code;
@@ -19,7 +20,7 @@ public:
     };
 
     struct Faults {
-        int failRead = 0;       // the n-th group read from now on answers failure (1-based)
+        int failRead = 0; // the n-th group read from now on answers failure (1-based)
         bool failEveryRead = false;
         bool failWrite = false;
         bool failReset = false;

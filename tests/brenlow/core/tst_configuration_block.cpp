@@ -5,6 +5,7 @@
 #include "configuration_rows.h"
 #include "device_fixture.h"
 #include "device_link.h"
+#include "sample_block.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -14,64 +15,8 @@
 
 using B = ConfigurationBlock;
 
-namespace {
-
-QByteArray hex(const char* text)
+namespace
 {
-    return QByteArray::fromHex(text);
-}
-
-// A block with a known value in every field.
-ConfigurationBlock sampleBlock()
-{
-    ConfigurationBlock b;
-    for (int i = 0; i < B::Size; ++i) // recognisable filler in the bytes nobody shows
-        b.setU8(i, quint8(0xE0 + i % 16));
-    b.setBytes(8, hex("001122aabbcc"));
-    b.setBytes(14, hex("c0a80001"));
-    b.setBytes(18, hex("ffffff00"));
-    b.setBytes(22, hex("000a0b0c0d0e"));
-    b.setU8(28, 6);
-    b.setU8(29, 2);
-    b.setU8(30, 1);
-    b.setU8(31, 4);
-    b.setBytes(32, "DemoXYZ");
-    b.setU16(64, 2346);
-    b.setU16(66, 2347);
-    b.setU8(68, 1);
-    b.setU8(69, 0);
-    b.setU8(70, 1);
-    b.setU8(71, 3);
-    b.setBytes(72, hex("0102030405060708090a0b0c0d"));
-    b.setBytes(85, hex("a1a2a3a4a5a6a7a8a9aaabacad"));
-    b.setBytes(98, hex("000000000000000000000000ff"));
-    b.setBytes(111, hex("f0e0d0c0b0a09080706050403f"));
-    b.setBytes(124, QByteArray("Lobby AP\0junk", 13));
-    b.setBytes(156, hex("82840b16"));
-    b.setU8(160, 0x30);
-    b.setU8(161, 2);
-    b.setU16(162, 100);
-    b.setU8(166, 3);
-    b.setU32(168, 6);
-    b.setBytes(172, "publicXX");
-    b.setU32(188, 0xAAAA);
-    b.setU32(192, 7);
-    b.setBytes(196, "private");
-    b.setU32(212, 0xAACA);
-    b.setBytes(240, hex("0a0000fe"));
-    b.setU32(244, 2);
-    b.setU32(248, 1);
-    b.setU32(252, 2);
-    b.setU32(256, 0);
-    b.setU32(260, 1);
-    b.setBytes(266, hex("0a1b2c3d4e5f"));
-    b.setU8(272, 2);
-    b.setU8(273, 1);
-    b.setU8(274, 7);
-    b.setU8(275, 0);
-    b.setU8(276, 2);
-    return b;
-}
 
 struct Span {
     int offset;
@@ -80,12 +25,11 @@ struct Span {
 
 // The bytes each row may change (the test's own copy of the layout).
 const Span RowSpans[ConfigurationRowCount] = {
-    {8, 6},   {0, 0},   {14, 4},  {18, 4},  {22, 6},   {31, 33},  {0, 0},   {30, 1},
-    {28, 1},  {64, 2},  {66, 2},  {70, 1},  {71, 1},   {72, 13},  {85, 13}, {98, 13},
-    {111, 13}, {29, 1}, {68, 1},  {124, 32}, {156, 4}, {162, 2},  {161, 1}, {166, 1},
-    {168, 20}, {188, 4}, {192, 20}, {212, 4}, {240, 4}, {244, 4}, {248, 4}, {252, 4},
-    {256, 4}, {260, 4}, {266, 6}, {69, 1},  {272, 1},  {273, 1},  {274, 1}, {275, 1},
-    {276, 1},
+    {8, 6},   {0, 0},    {14, 4},  {18, 4},  {22, 6},  {31, 33}, {0, 0},    {30, 1},   {28, 1},
+    {64, 2},  {66, 2},   {70, 1},  {71, 1},  {72, 13}, {85, 13}, {98, 13},  {111, 13}, {29, 1},
+    {68, 1},  {124, 32}, {156, 4}, {162, 2}, {161, 1}, {166, 1}, {168, 20}, {188, 4},  {192, 20},
+    {212, 4}, {240, 4},  {244, 4}, {248, 4}, {252, 4}, {256, 4}, {260, 4},  {266, 6},  {69, 1},
+    {272, 1}, {273, 1},  {274, 1}, {275, 1}, {276, 1},
 };
 
 struct Range {
@@ -152,7 +96,8 @@ void compareOutside(const QByteArray& actual, const QByteArray& expected, const 
 
 } // namespace
 
-class TestConfigurationBlock : public QObject {
+class TestConfigurationBlock : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void codeTables_data();
@@ -180,24 +125,60 @@ void TestConfigurationBlock::codeTables_data()
         quint32 code;
         const char* text;
     } cases[] = {
-        {"E1", 1, "Enable"},       {"E1", 2, "Disable"},       {"E1", 0, ""},
-        {"E1", 3, ""},             {"E1", 0x101, ""},          {"E2", 2, "Disable"},
-        {"E2", 1, "Enable"},       {"E2", 0, "Enable"},        {"E2", 255, "Enable"},
-        {"P", 1, "Short"},         {"P", 2, "Long"},           {"P", 0, ""},
-        {"A", 0, "Open System"},   {"A", 1, "Shared Key"},     {"A", 2, "Both Type"},
-        {"A", 3, ""},              {"W", 0, "Disable"},        {"W", 1, "64-bit WEP"},
-        {"W", 2, "128-bit WEP"},   {"W", 3, ""},               {"K", 1, "Key1"},
-        {"K", 2, "Key2"},          {"K", 3, "Key3"},           {"K", 4, "Key4"},
-        {"K", 0, ""},              {"K", 5, ""},               {"D", 0x10, "FCC"},
-        {"D", 0x20, "DOC"},        {"D", 0x30, "ETSI"},        {"D", 0x31, "SPAIN"},
-        {"D", 0x32, "FRANCE"},     {"D", 0x40, "MKK"},         {"D", 0x41, "MKK1"},
-        {"D", 0x42, ""},           {"D", 0, ""},               {"M", 1, "WBridge Point to MultiPoint"},
-        {"M", 2, "Access Point"},  {"M", 3, "Access Point Client"}, {"M", 4, "WBridge Point to Point"},
-        {"M", 5, "Wireless Repeater"}, {"M", 0, ""},           {"M", 6, ""},
-        {"L", 0xAAAA, "READ ONLY"}, {"L", 0xAABA, "READ\\WRITE"}, {"L", 0xAACA, "READ\\WRITE\\HARD"},
-        {"L", 0xAAAB, ""},         {"L", 0, ""},               {"N", 1, "Ethernet"},
-        {"N", 2, "Wireless"},      {"N", 0, ""},               {"C", 0, "Both Ports"},
-        {"C", 1, "Ethernet Port"}, {"C", 2, "Wireless Port"},  {"C", 7, "Ethernet"},
+        {"E1", 1, "Enable"},
+        {"E1", 2, "Disable"},
+        {"E1", 0, ""},
+        {"E1", 3, ""},
+        {"E1", 0x101, ""},
+        {"E2", 2, "Disable"},
+        {"E2", 1, "Enable"},
+        {"E2", 0, "Enable"},
+        {"E2", 255, "Enable"},
+        {"P", 1, "Short"},
+        {"P", 2, "Long"},
+        {"P", 0, ""},
+        {"A", 0, "Open System"},
+        {"A", 1, "Shared Key"},
+        {"A", 2, "Both Type"},
+        {"A", 3, ""},
+        {"W", 0, "Disable"},
+        {"W", 1, "64-bit WEP"},
+        {"W", 2, "128-bit WEP"},
+        {"W", 3, ""},
+        {"K", 1, "Key1"},
+        {"K", 2, "Key2"},
+        {"K", 3, "Key3"},
+        {"K", 4, "Key4"},
+        {"K", 0, ""},
+        {"K", 5, ""},
+        {"D", 0x10, "FCC"},
+        {"D", 0x20, "DOC"},
+        {"D", 0x30, "ETSI"},
+        {"D", 0x31, "SPAIN"},
+        {"D", 0x32, "FRANCE"},
+        {"D", 0x40, "MKK"},
+        {"D", 0x41, "MKK1"},
+        {"D", 0x42, ""},
+        {"D", 0, ""},
+        {"M", 1, "WBridge Point to MultiPoint"},
+        {"M", 2, "Access Point"},
+        {"M", 3, "Access Point Client"},
+        {"M", 4, "WBridge Point to Point"},
+        {"M", 5, "Wireless Repeater"},
+        {"M", 0, ""},
+        {"M", 6, ""},
+        {"L", 0xAAAA, "READ ONLY"},
+        {"L", 0xAABA, "READ\\WRITE"},
+        {"L", 0xAACA, "READ\\WRITE\\HARD"},
+        {"L", 0xAAAB, ""},
+        {"L", 0, ""},
+        {"N", 1, "Ethernet"},
+        {"N", 2, "Wireless"},
+        {"N", 0, ""},
+        {"C", 0, "Both Ports"},
+        {"C", 1, "Ethernet Port"},
+        {"C", 2, "Wireless Port"},
+        {"C", 7, "Ethernet"},
         {"C", 255, "Ethernet"},
     };
     for (const auto& c : cases) {
@@ -276,7 +257,8 @@ void TestConfigurationBlock::rows_data()
     };
     for (int row = 0; row < ConfigurationRowCount; ++row) {
         QTest::addRow("%d %s", row, expected[row][0])
-            << row << QString::fromLatin1(expected[row][0]) << QString::fromLatin1(expected[row][1]);
+            << row << QString::fromLatin1(expected[row][0])
+            << QString::fromLatin1(expected[row][1]);
     }
 }
 
@@ -300,9 +282,14 @@ void TestConfigurationBlock::textEdgeCases_data()
     QTest::newRow("WEP type 3 shows nothing") << 70 << hex("03") << 16 << "";
     QTest::newRow("name of exactly 32") << 124 << QByteArray(32, 'N') << 19 << QString(32, 'N');
     QTest::newRow("empty name") << 124 << hex("00") << 19 << "";
-    QTest::newRow("ESSID ends at a zero") << 31 << QByteArray("\x06" "ab\0cd", 6) << 5 << "ab";
+    QTest::newRow("ESSID ends at a zero") << 31
+                                          << QByteArray("\x06"
+                                                        "ab\0cd",
+                                                        6)
+                                          << 5 << "ab";
     QTest::newRow("ESSID length 0") << 31 << hex("00") << 5 << "";
-    QTest::newRow("ESSID of 32") << 31 << (hex("20") + QByteArray(32, 'e')) << 5 << QString(32, 'e');
+    QTest::newRow("ESSID of 32") << 31 << (hex("20") + QByteArray(32, 'e')) << 5
+                                 << QString(32, 'e');
     QTest::newRow("ESSID length beyond the field")
         << 31 << (hex("ff") + QByteArray(32, 'e')) << 5 << QString(32, 'e');
     QTest::newRow("community length beyond the field")
@@ -399,8 +386,8 @@ void TestConfigurationBlock::rowActions_data()
     add("channel SPAIN", 8, 0, 1, 0x31, edit, EditorKind::Choice, {"Channel 10", "Channel 11"});
     add("channel MKK", 8, 0, 1, 0x40, edit, EditorKind::Choice, {"Channel 14"});
     add("channel FCC", 8, 0, 1, 0x10, edit, EditorKind::Choice,
-        {"Channel 1", "Channel 2", "Channel 3", "Channel 4", "Channel 5", "Channel 6",
-         "Channel 7", "Channel 8", "Channel 9", "Channel 10", "Channel 11"});
+        {"Channel 1", "Channel 2", "Channel 3", "Channel 4", "Channel 5", "Channel 6", "Channel 7",
+         "Channel 8", "Channel 9", "Channel 10", "Channel 11"});
     add("channel unknown domain", 8, 0, 1, 0x99, edit, EditorKind::Choice, none);
     add("fragmentation", 9, 0, 1, 0x10, edit, EditorKind::Number, none, "256 - 2346 ");
     add("RTS", 10, 0, 1, 0x10, edit, EditorKind::Number, none, "0 - 2347 ");
@@ -484,10 +471,10 @@ void TestConfigurationBlock::edits_data()
         QTest::newRow(name) << row << 0x30 << 1 << value << 0 << QByteArray() << QByteArray()
                             << (bad ? wrong : QString()) << !bad << offset << stored;
     };
-    auto choice = [](const char* name, int row, int position, int offset,
-                     const QByteArray& stored, int domain = 0x30) {
-        QTest::newRow(name) << row << domain << 1 << 0u << position << QByteArray()
-                            << QByteArray() << QString() << true << offset << stored;
+    auto choice = [](const char* name, int row, int position, int offset, const QByteArray& stored,
+                     int domain = 0x30) {
+        QTest::newRow(name) << row << domain << 1 << 0u << position << QByteArray() << QByteArray()
+                            << QString() << true << offset << stored;
     };
     auto text = [](const char* name, int row, const QByteArray& entry, int offset,
                    const QByteArray& stored, const QString& message = {}) {

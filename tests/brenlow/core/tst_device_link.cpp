@@ -6,7 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestDeviceLink : public QObject {
+class TestDeviceLink : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -138,7 +139,7 @@ void TestDeviceLink::readGroupOverSocket()
         QByteArray cr;
         for (int i = 0; i < 71; ++i)
             cr.append(char(0xC0 + i));
-        QCOMPARE(area.left(71), cr);                      // ten pieces of 7 and one of 1
+        QCOMPARE(area.left(71), cr);                          // ten pieces of 7 and one of 1
         QCOMPARE(area.mid(71), QByteArray(889 - 71, '\x55')); // nothing written behind them
     }
 }

@@ -9,7 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestEditorChecks : public QObject {
+class TestEditorChecks : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void hexBoxes_data();
@@ -41,13 +42,13 @@ void TestEditorChecks::hexBoxes_data()
                                << QByteArray();
     QTest::newRow("blank") << QStringList{" ", "11", "22", "33", "44", "55"} << wrong
                            << QByteArray();
-    QTest::newRow("three characters") << QStringList{"123", "1", "2", "3", "4"} << wrong
-                                      << QByteArray();
+    QTest::newRow("three characters")
+        << QStringList{"123", "1", "2", "3", "4"} << wrong << QByteArray();
     QTest::newRow("five boxes") << QStringList{"01", "23", "45", "67", "89"} << QString()
                                 << QByteArray::fromHex("0123456789");
     QTest::newRow("thirteen boxes")
-        << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "a", "b", "c"}
-        << QString() << QByteArray::fromHex("000102030405060708090a0b0c");
+        << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "a", "b", "c"} << QString()
+        << QByteArray::fromHex("000102030405060708090a0b0c");
 }
 
 void TestEditorChecks::hexBoxes()
@@ -150,7 +151,8 @@ void TestEditorChecks::ipFields_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("full") << QStringList{"192", "168", "1", "254"}
                           << QByteArray::fromHex("c0a801fe");
-    QTest::newRow("blank fields") << QStringList{"10", "", "", "7"} << QByteArray::fromHex("0a000007");
+    QTest::newRow("blank fields") << QStringList{"10", "", "", "7"}
+                                  << QByteArray::fromHex("0a000007");
     QTest::newRow("all blank") << QStringList{"", "", "", ""} << QByteArray::fromHex("00000000");
 }
 
