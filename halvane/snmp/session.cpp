@@ -10,6 +10,10 @@ CDeviceSession::CDeviceSession(SnmpManager* manager, SnmpMib* mib, CSessionUi* u
                                QObject* parent)
     : QObject(parent), m_manager(manager), m_mib(mib), m_ui(ui)
 {
+    // The description of the last component error, for the one sender that
+    // shows it (the trap switch read).
+    connect(m_manager, &SnmpManager::error, this,
+            [this](int, const QString& text) { m_componentErrorText = text; });
 }
 
 // ---- conversions ----
@@ -78,6 +82,11 @@ QString CDeviceSession::IdentifierOf(const QString& name) const
 
 bool CDeviceSession::BeginRequest(RequestKind kind)
 {
+    return BeginRequest(kind, kind == Read ? GetRequestType : SetRequestType);
+}
+
+bool CDeviceSession::BeginRequest(RequestKind kind, int messageType)
+{
     if (kind == Read)
         m_getResult = 0;
     else
@@ -88,7 +97,7 @@ bool CDeviceSession::BeginRequest(RequestKind kind)
     message.clear();
     message.setVersion(SnmpMessage::V1);
     message.setCommunity(m_community.toLatin1());
-    message.setType(kind == Read ? GetRequestType : SetRequestType);
+    message.setType(messageType);
     message.setRequestId(m_requestCounter);
     ++m_requestCounter;
     return true;
@@ -154,6 +163,7 @@ int CDeviceSession::FinishRequest(Handler handler, const char* handlerName, Requ
 
 int CDeviceSession::FinishRequestWithoutHandler()
 {
+    m_pendingHandler = PendingHandler{};
     return m_manager->send() ? 1 : 0;
 }
 
@@ -209,15 +219,31 @@ void CDeviceSession::WaitForAnswer()
 bool CDeviceSession::RunSynchronous(RequestKind kind, Sender sender, int attempts,
                                     const QString& refusalText)
 {
+    return RunSynchronous(kind, [this, sender] { return (this->*sender)(); }, attempts,
+                          refusalText);
+}
+
+bool CDeviceSession::RunSynchronous(RequestKind kind, const std::function<int()>& sender,
+                                    int attempts, const QString& refusalText)
+{
+    return RunAttempts(kind, sender, attempts, [this] { return Refuses(); }, refusalText);
+}
+
+bool CDeviceSession::RunAttempts(RequestKind kind, const std::function<int()>& sender,
+                                 int attempts, const std::function<bool()>& refuses,
+                                 const QString& refusalText)
+{
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (Refuses()) {
+        if (refuses()) {
             if (!refusalText.isEmpty())
                 m_ui->SetStatusText(refusalText);
             return false;
         }
         m_sessionState = kind == Read ? StateReading : StateWriting;
-        (this->*sender)();
-        WaitForAnswer();
+        // A sender that reports 0 has sent nothing: there is no answer to
+        // wait for, and the result flag it cleared stays 0.
+        if (sender())
+            WaitForAnswer();
         m_sessionState = StateIdle;
         if ((kind == Read ? m_getResult : m_setResult) == 1)
             return true;
@@ -262,4 +288,24 @@ void CDeviceSession::ShowDiagnostic(const QString& text) const
 void CDeviceSession::UnexpectedError(const char* handlerName) const
 {
     ShowDiagnostic(QStringLiteral("Unexpected Error on ") + QLatin1String(handlerName));
+}
+
+bool CDeviceSession::Accept(bool ok, const char* text)
+{
+    if (ok)
+        return true;
+    ShowDiagnostic(QLatin1String(text));
+    m_getResult = 0;
+    return false;
+}
+
+void CDeviceSession::ResultFromStatus(RequestKind kind, const char* handlerName)
+{
+    const quint32 result = AnswerErrorStatus() == 0 ? 1 : 0;
+    if (kind == Read)
+        m_getResult = result;
+    else
+        m_setResult = result;
+    if (!result)
+        UnexpectedError(handlerName);
 }
