@@ -14,6 +14,9 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace
 {
@@ -36,8 +39,20 @@ ConfigurationWindow::ConfigurationWindow(DeviceLink& link, int appMode, QWidget*
     QHeaderView* header = m_ui->list->header();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(true);
-    m_ui->list->setColumnWidth(0, 180);
+    // 180 and 250 pixels, or what the longest identifier needs in the font in use, so that
+    // no identifier is cut off.
+    int identifierWidth = 0;
+    for (int row = 0; row < ConfigurationRowCount; ++row) {
+        identifierWidth = std::max(identifierWidth,
+                                   m_ui->list->fontMetrics().horizontalAdvance(rowIdentifier(row)));
+    }
+    const int padding = 2 * m_ui->list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
+    m_ui->list->setColumnWidth(0, std::max(180, identifierWidth + padding));
     m_ui->list->setColumnWidth(1, 250);
+    m_ui->list->setMinimumWidth(m_ui->list->columnWidth(0) + 250 +
+                                m_ui->list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                2 * m_ui->list->frameWidth());
+    resize(sizeHint().expandedTo(size()));
     m_ui->list->installEventFilter(this);
 
     connect(m_ui->getButton, &QPushButton::clicked, this, &ConfigurationWindow::get);

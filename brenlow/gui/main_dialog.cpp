@@ -8,6 +8,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
+
+#include <algorithm>
 
 MainDialog::MainDialog(const QString& devicePath, int appMode, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::MainDialog>()), m_link(devicePath),
@@ -47,9 +50,24 @@ void MainDialog::runVersionProbe()
 
 void MainDialog::openConfiguration()
 {
+    const int open = int(findChildren<ConfigurationWindow*>().size());
     auto* window = new ConfigurationWindow(m_link, m_appMode, this);
-    // Beside the main window rather than over it.
-    window->move(frameGeometry().topRight() + QPoint(8, 0));
+    // Beside the main window rather than over it: on the side with room for it (the
+    // roomier side when neither has enough), each further window a little down and to the
+    // right of the last one, and always on the screen.
+    const QRect screen = this->screen()->availableGeometry();
+    const QRect main = frameGeometry();
+    const QSize size = window->frameGeometry().size();
+    const int gap = 8;
+    const int roomRight = screen.right() - main.right() - gap;
+    const int roomLeft = main.left() - screen.left() - gap;
+    const bool right = roomRight >= size.width() || roomRight >= roomLeft;
+    const int step = 24 * open;
+    int x = (right ? main.right() + gap : main.left() - gap - size.width()) + step;
+    x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() - size.width()));
+    const int y = std::clamp(main.top() + step, screen.top(),
+                             std::max(screen.top(), screen.bottom() - size.height()));
+    window->move(x, y);
     window->show();
     window->get();
 }
