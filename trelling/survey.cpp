@@ -3,6 +3,8 @@
 CSurvey::CSurvey(QObject* parent) : QObject(parent)
 {
     m_timer1.setInterval(SurveyEndDelay);
+    // Never earlier than the full second after the last answer.
+    m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &CSurvey::timerTick);
     connect(&m_manager, &SnmpManager::response, this, &CSurvey::handleResponse);
     connect(&m_manager, &SnmpManager::error, this, &CSurvey::handleError);
