@@ -1,6 +1,7 @@
 // Finding access points: connect probes and broadcast scans over real UDP
 // on loopback, the verdicts of timer 1, and the two dialogs.
 #include "access_point_list_dialog.h"
+#include "apsim_process.h"
 #include "broadcast_responder.h"
 #include "connect_dialog.h"
 #include "dialog_runner.h"
@@ -55,6 +56,10 @@ private Q_SLOTS:
     void agentAnsweringOnlyFirstBroadcastIsNotFound();
     void scanAgainSendsOneBroadcast();
     void listIsLimitedTo256();
+
+    void connectToApsim();
+    void scanFindsTwoApsims();
+    void scanInNetworkNamespaces();
 
     void listConnectOpensConnectDialogWithRowAddress();
     void foundBoxThenGetConfiguration();
@@ -225,6 +230,66 @@ void TestDiscovery::listIsLimitedTo256()
     QTest::qWait(100);
     QCOMPARE(m_discovery->m_foundCount, quint16(CDiscovery::kMaxFound));
     QCOMPARE(m_discovery->m_foundList.size(), CDiscovery::kMaxFound);
+}
+
+void TestDiscovery::connectToApsim()
+{
+    QTemporaryDir dir;
+    const QString profile = dir.filePath(QStringLiteral("ap.json"));
+    QFile file(profile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"sysDescr": "Warehouse AP & <bridge>"})");
+    file.close();
+    ApsimProcess ap(QStringLiteral(QX_BIN_DIR));
+    QVERIFY(ap.start({QStringLiteral("--bind"), QStringLiteral("127.0.0.4"), QStringLiteral("--port"),
+                      QString::number(m_agentPort), QStringLiteral("--profile"), profile}));
+    QSignalSpy found(m_discovery.get(), &CDiscovery::AccessPointFound);
+    m_discovery->StartConnect(QStringLiteral("127.0.0.4"), QStringLiteral("public"), 1);
+    QVERIFY(found.wait(3000));
+    QCOMPARE(found.first().at(0).toString(), QStringLiteral("Warehouse AP & <bridge>"));
+    QCOMPARE(m_session->m_agentAddress, QStringLiteral("127.0.0.4"));
+    QCOMPARE(m_session->m_authority, 1);
+}
+
+void TestDiscovery::scanFindsTwoApsims()
+{
+    ApsimProcess first(QStringLiteral(QX_BIN_DIR));
+    ApsimProcess second(QStringLiteral(QX_BIN_DIR));
+    QVERIFY(first.start({QStringLiteral("--bind"), QStringLiteral("127.0.0.5"),
+                         QStringLiteral("--port"), QString::number(m_agentPort)}));
+    QVERIFY(second.start({QStringLiteral("--bind"), QStringLiteral("127.0.0.6"),
+                          QStringLiteral("--port"), QString::number(m_agentPort)}));
+    QSignalSpy succeeded(m_discovery.get(), &CDiscovery::ScanSucceeded);
+    m_discovery->StartScan(0);
+    QVERIFY(succeeded.wait(10000));
+    QCOMPARE(m_discovery->m_foundCount, quint16(2));
+    QStringList addresses{m_discovery->m_foundList[0].address, m_discovery->m_foundList[1].address};
+    addresses.sort();
+    QCOMPARE(addresses, (QStringList{QStringLiteral("127.0.0.5"), QStringLiteral("127.0.0.6")}));
+}
+
+void TestDiscovery::scanInNetworkNamespaces()
+{
+    // Run by discovery_netns.sh inside a namespace of its own, where the
+    // broadcast reaches only the emulators on the test's bridge.
+    const QString broadcast = qEnvironmentVariable("QX_NETNS_BROADCAST");
+    const QStringList agents =
+        qEnvironmentVariable("QX_NETNS_AGENTS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (broadcast.isEmpty() || agents.isEmpty())
+        QSKIP("runs only inside the test namespaces of discovery_netns.sh");
+    CDiscovery discovery(m_session.get(), quint16(qEnvironmentVariableIntValue("QX_NETNS_PORT")),
+                         broadcast);
+    connect(m_manager.get(), &SnmpManager::response, &discovery, [&discovery] { discovery.OnResponse(); });
+    QSignalSpy succeeded(&discovery, &CDiscovery::ScanSucceeded);
+    discovery.StartScan(0);
+    QVERIFY(succeeded.wait(10000));
+    QStringList found;
+    for (int i = 0; i < discovery.m_foundCount; ++i)
+        found << discovery.m_foundList[i].address;
+    found.sort();
+    QStringList expected = agents;
+    expected.sort();
+    QCOMPARE(found, expected);
 }
 
 void TestDiscovery::listConnectOpensConnectDialogWithRowAddress()
