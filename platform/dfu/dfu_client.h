@@ -10,7 +10,8 @@
 
 class QLocalSocket;
 
-class DfuClient {
+class DfuClient
+{
 public:
     // How long one open or one request may take before the device end counts as dead.
     static constexpr int DefaultTimeoutMs = 5000;

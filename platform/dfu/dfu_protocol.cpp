@@ -4,7 +4,8 @@
 #include <QStandardPaths>
 #include <QtEndian>
 
-namespace {
+namespace
+{
 
 void appendU32(QByteArray& out, quint32 value)
 {
@@ -13,9 +14,13 @@ void appendU32(QByteArray& out, quint32 value)
     out.append(bytes, 4);
 }
 
+// The caller has checked that the four bytes are there.
 quint32 u32At(const QByteArray& buffer, qsizetype offset)
 {
-    return qFromLittleEndian<quint32>(buffer.constData() + offset);
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | quint8(buffer.at(offset + i));
+    return value;
 }
 
 } // namespace

@@ -24,7 +24,8 @@ bool DfuServer::listen(const QString& path)
     m_error.clear();
 
     const QByteArray nativePath = QFile::encodeName(path);
-    struct stat info {};
+    struct stat info {
+    };
     if (::lstat(nativePath.constData(), &info) == 0) {
         if (!S_ISSOCK(info.st_mode)) {
             m_error = QStringLiteral("%1 exists and is not a socket").arg(path);

@@ -44,7 +44,8 @@ struct DfuReply {
 using DfuHandler =
     std::function<DfuReply(quint32 code, const QByteArray& input, quint32 outputSize)>;
 
-class DfuServer : public QObject {
+class DfuServer : public QObject
+{
     Q_OBJECT
 public:
     explicit DfuServer(DfuHandler handler, QObject* parent = nullptr);
