@@ -88,6 +88,9 @@ QString valueText(const SnmpVariable& v)
             printable = printable && c >= 0x20 && c < 0x7f;
         if (printable)
             return QLatin1Char('"') + QString::fromLatin1(b) + QLatin1Char('"');
+        // Long blocks are cut in the log.
+        if (b.size() > 48)
+            return QStringLiteral("0x%1... (%2 bytes)").arg(QString::fromLatin1(b.left(32).toHex().toUpper())).arg(b.size());
         return QStringLiteral("0x") + QString::fromLatin1(b.toHex().toUpper());
     }
     default:

@@ -2,6 +2,7 @@
 
 #include "ap_agent.h"
 #include "ap_control.h"
+#include "ap_dfu.h"
 #include "ap_device.h"
 #include "ap_profile.h"
 #include "ap_store.h"
@@ -209,8 +210,11 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
         return false;
 
     if (parser.isSet(dfu)) {
-        *error = QStringLiteral("--dfu is not available yet");
-        return false;
+        m_dfu = new ApDfuEndpoint(m_device, this);
+        if (parser.isSet(verbose))
+            connect(m_dfu, &ApDfuEndpoint::logLine, this, [this](const QString& line) { log(line); });
+        if (!m_dfu->listen(parser.value(dfu), error))
+            return false;
     }
 
     m_device->start();

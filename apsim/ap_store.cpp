@@ -150,6 +150,20 @@ void ApStore::setStored(const QString& name, const ApValue& value)
         Q_EMIT changed(name);
 }
 
+void ApStore::setStoredValues(const Values& values)
+{
+    QStringList differing;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (m_running.value(it.key()) != it.value() || !m_running.contains(it.key()))
+            differing.append(it.key());
+        m_running.insert(it.key(), it.value());
+        m_saved.insert(it.key(), it.value());
+    }
+    writeState();
+    for (const QString& name : differing)
+        Q_EMIT changed(name);
+}
+
 void ApStore::setMacTable(const QList<QByteArray>& table)
 {
     m_macTable = table.mid(0, kMaxMacTable);

@@ -42,6 +42,8 @@ public:
     // Changes running and saved configuration at once (a write through the DFU link,
     // which the device stores directly).
     void setStored(const QString& name, const ApValue& value);
+    // The same for several values, with one write of the state file.
+    void setStoredValues(const Values& values);
 
     // The MAC authorization table (at most 680 addresses of 6 bytes), kept immediately.
     QList<QByteArray> macTable() const { return m_macTable; }

@@ -2,6 +2,7 @@
 // peers on loopback.
 #include "apsim_fixture.h"
 
+#include "dfu_client.h"
 #include "snmp_message.h"
 #include "snmp_mib.h"
 
@@ -99,6 +100,15 @@ QByteArray getRequest(const QString& community, const QStringList& names, qint32
     return m.encode();
 }
 
+QByteArray ipBytes(const QString& address)
+{
+    const quint32 ip = QHostAddress(address).toIPv4Address();
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char((ip >> (24 - 8 * i)) & 0xff);
+    return b;
+}
+
 int objectTypesInMib()
 {
     QFile f(QStringLiteral(QX_MIB_PATH));
@@ -138,6 +148,7 @@ private Q_SLOTS:
     void badInput();
     void profile();
     void verboseLog();
+    void dfuEndpoint();
 };
 
 void TestApsim::help()
@@ -712,8 +723,7 @@ void TestApsim::traps()
     QCOMPARE(trap->genericTrap(), 6);
     QCOMPARE(trap->specificTrap(), 6); // started
     QCOMPARE(from.toString(), ap.address());
-    const quint32 ip = QHostAddress(ap.address()).toIPv4Address();
-    QCOMPARE(trap->trapAgentAddress(), QByteArray::fromHex(QByteArray::number(ip, 16).rightJustified(8, '0')));
+    QCOMPARE(trap->trapAgentAddress(), ipBytes(ap.address()));
 
     // A new IP address travels as an IpAddress.
     QCOMPARE(snmp(QStringLiteral("snmpset"), ap, {QStringLiteral("operIPAddress.0"), QStringLiteral("a"), QStringLiteral("10.1.2.3")},
@@ -959,6 +969,120 @@ void TestApsim::verboseLog()
     QVERIFY2(log.contains(QLatin1String("v2c \"private\" set-request")), qPrintable(log));
     QVERIFY2(log.contains(QLatin1String("operAccessPointName.0 = \"Attic\"")), qPrintable(log));
     QVERIFY2(log.contains(QLatin1String("-> v2c \"private\" response")), qPrintable(log));
+}
+
+namespace {
+
+// Group data out of a 1024-byte read reply: 7 bytes in each packet from 1 on.
+QByteArray unpack(const QByteArray& reply, int length)
+{
+    QByteArray data;
+    for (int n = 0; n < length; ++n)
+        data.append(reply.at(9 + 8 * (n / 7) + n % 7));
+    return data;
+}
+
+} // namespace
+
+void TestApsim::dfuEndpoint()
+{
+    QTemporaryDir dir;
+    const QString socket = dir.filePath(QStringLiteral("DfuDevice0"));
+    const QString state = dir.filePath(QStringLiteral("ap.state"));
+    const QString address = Apsim::randomAddress();
+    const QStringList options = {QStringLiteral("--dfu"), socket, QStringLiteral("--state"), state,
+                                 QStringLiteral("--reset-time"), QStringLiteral("1000")};
+    Apsim ap;
+    QVERIFY(ap.start(options, address));
+    DfuClient client;
+    QVERIFY2(client.open(socket), qPrintable(client.errorString()));
+    DfuReplyFrame reply;
+
+    // Group 1: the configuration block, the same store as the SNMP side.
+    QVERIFY(client.request(DfuRequestGroup, QByteArray(1, '\x01'), 1024, &reply));
+    QCOMPARE(reply.status, DfuStatusSuccess);
+    QCOMPARE(reply.output.size(), 1024);
+    QCOMPARE(reply.output.mid(1, 4), QByteArray("\x01\x03\x02\x00", 4)); // firmware 1.3.2.0
+    QByteArray block = unpack(reply.output, 348);
+    QCOMPARE(int(block[28]), 6);                                  // channel
+    QCOMPARE(int(block[31]), 6);                                  // ESSID length
+    QCOMPARE(block.mid(32, 6), QByteArray("QX9304"));
+    QCOMPARE(block.mid(124, 10), QByteArray("QX9304-AP\0", 10));
+    QCOMPARE(block.mid(14, 4), ipBytes(address));
+    QCOMPARE(block.mid(156, 4), QByteArray::fromHex("8284" "0B16"));
+    QCOMPARE(int(block[160]), 0x10);                              // FCC
+    QCOMPARE(int(block[166]), 2);                                 // access point
+    QCOMPARE(int(block[70]), 0);                                  // WEP off
+    QCOMPARE(block.mid(168, 4 + 6), QByteArray("\x06\0\0\0public", 10));
+    QCOMPARE(block.mid(192, 4 + 7), QByteArray("\x07\0\0\0private", 11));
+
+    // A written block shows up on the SNMP side at once and is kept across a restart.
+    block[28] = char(11);
+    block[31] = char(3);
+    block.replace(32, 6, QByteArray("usb\0\0\0", 6));
+    block[68] = char(2);           // both authentication types
+    block[70] = char(2);           // 128-bit WEP
+    block.replace(72, 13, QByteArray::fromHex("00112233445566778899AABBCC"));
+    block[300] = char(0x5a);       // an uninterpreted byte travels back as it was
+    QVERIFY(client.request(DfuRequestGroup, block + QByteArray(1, '\x01'), 0, &reply));
+    QCOMPARE(reply.status, DfuStatusSuccess);
+    const QStringList objects = {QStringLiteral("operChannelID.0"), QStringLiteral("operESSID.0"), QStringLiteral("operAuthenticationType.0"),
+                                 QStringLiteral("privacyWEPEnable.0"), QStringLiteral("defaultWEPKey1.0")};
+    const QStringList expected = {"11", "\"usb\"", "both", "wep128", "00 11 22 33 44 55 66 77 88 99 AA BB CC"};
+    QCOMPARE(values(snmp(QStringLiteral("snmpget"), ap, objects, QStringLiteral("public"), QStringLiteral("1"), kGet)), expected);
+    QVERIFY(client.request(DfuRequestGroup, QByteArray(1, '\x01'), 1024, &reply));
+    QCOMPARE(unpack(reply.output, 348), block);
+    // And an SNMP write shows up in the block.
+    QCOMPARE(snmp(QStringLiteral("snmpset"), ap, {QStringLiteral("operRTSThreshold.0"), QStringLiteral("i"), QStringLiteral("500")}, QStringLiteral("private")).exitCode, 0);
+    QVERIFY(client.request(DfuRequestGroup, QByteArray(1, '\x01'), 1024, &reply));
+    QCOMPARE(int(quint8(unpack(reply.output, 348)[66])) | int(quint8(unpack(reply.output, 348)[67])) << 8, 500);
+
+    // A block the device cannot hold is refused and changes nothing.
+    QByteArray bad = block;
+    bad[31] = char(40);
+    QVERIFY(client.request(DfuRequestGroup, bad + QByteArray(1, '\x01'), 0, &reply));
+    QCOMPARE(reply.status, DfuStatusFailure);
+    bad = block;
+    bad[28] = char(13); // outside FCC
+    QVERIFY(client.request(DfuRequestGroup, bad + QByteArray(1, '\x01'), 0, &reply));
+    QCOMPARE(reply.status, DfuStatusFailure);
+    QVERIFY(client.request(DfuRequestGroup, block.left(300) + QByteArray(1, '\x01'), 0, &reply));
+    QCOMPARE(reply.status, DfuStatusInvalidRequest);
+    QVERIFY(client.request(0x222008, {}, 0, &reply));
+    QCOMPARE(reply.status, DfuStatusInvalidRequest);
+    QCOMPARE(values(snmp(QStringLiteral("snmpget"), ap, objects.mid(0, 2), QStringLiteral("public"), QStringLiteral("1"), kGet)), expected.mid(0, 2));
+
+    // Group 3: the CR settings with the firmware version.
+    QVERIFY(client.request(DfuRequestGroup, QByteArray(1, '\x03'), 1024, &reply));
+    QCOMPARE(reply.status, DfuStatusSuccess);
+    QCOMPARE(reply.output.mid(1, 4), QByteArray("\x01\x03\x02\x00", 4));
+    const QByteArray radio = hexValue(snmp(QStringLiteral("snmpget"), ap, {QStringLiteral("TestModeRadioConfiguration.0")}, QStringLiteral("public"), QStringLiteral("1"), kHex));
+    QCOMPARE(unpack(reply.output, 47), radio);
+
+    // Reset: answered, then the device is away for the reset time.
+    QVERIFY(client.request(DfuRequestReset, {}, 0, &reply));
+    QCOMPARE(reply.status, DfuStatusSuccess);
+    QThread::msleep(100);
+    QVERIFY(client.request(DfuRequestGroup, QByteArray(1, '\x01'), 1024, &reply));
+    QCOMPARE(reply.status, DfuStatusFailure);
+    QVERIFY(snmp(QStringLiteral("snmpget"), ap, {QStringLiteral("sysDescr.0")}, QStringLiteral("public"), QStringLiteral("1"),
+                 {QStringLiteral("-t"), QStringLiteral("0.3"), QStringLiteral("-r"), QStringLiteral("0")}).err.contains(QLatin1String("Timeout")));
+    QThread::msleep(1200);
+    // The DFU write was saved: the restart keeps it, also across a process restart.
+    QCOMPARE(values(snmp(QStringLiteral("snmpget"), ap, objects.mid(0, 2), QStringLiteral("public"), QStringLiteral("1"), kGet)), expected.mid(0, 2));
+    client.close();
+    ap.stop();
+    QVERIFY(ap.start(options, address));
+    QCOMPARE(values(snmp(QStringLiteral("snmpget"), ap, objects.mid(0, 2), QStringLiteral("public"), QStringLiteral("1"), kGet)), expected.mid(0, 2));
+
+    // Restore defaults.
+    QVERIFY(client.open(socket));
+    QVERIFY(client.request(DfuRequestRestoreDefaults, {}, 0, &reply));
+    QCOMPARE(reply.status, DfuStatusSuccess);
+    QCOMPARE(values(snmp(QStringLiteral("snmpget"), ap, objects.mid(0, 2), QStringLiteral("public"), QStringLiteral("1"), kGet)),
+             (QStringList{"6", "\"QX9304\""}));
+    QVERIFY(client.request(DfuRequestGroup, QByteArray(1, '\x01'), 1024, &reply));
+    QCOMPARE(int(unpack(reply.output, 348)[28]), 6);
 }
 
 QTEST_GUILESS_MAIN(TestApsim)
