@@ -9,7 +9,8 @@
 #include <QWidget>
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class frmMain;
 }
 

@@ -4,7 +4,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 
-CPingRun::CPingRun(QObject* parent) : QObject(parent) {}
+CPingRun::CPingRun(QObject* parent) : QObject(parent)
+{
+}
 
 void CPingRun::ClearStatistics()
 {

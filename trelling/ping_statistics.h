@@ -4,8 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
-struct PingStatistics
-{
+struct PingStatistics {
     qint32 attempts = 0;  // echo requests made in this run
     qint32 responses = 0; // echo requests answered
     qint32 lost = 0;      // echo requests not answered

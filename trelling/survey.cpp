@@ -41,10 +41,10 @@ void CSurvey::StartSurvey()
     if (identifier.isEmpty()) {
         // Without the MIB's translation nothing can be asked.
         m_timer1.stop();
-        Q_EMIT statusText(m_mib.isLoaded()
-                              ? tr("sysDescr is not defined in %1").arg(m_mib.loadedPath())
-                              : tr("Cannot load %1: %2")
-                                    .arg(QLatin1String(MibFileName), m_mib.errorText()));
+        Q_EMIT statusText(
+            m_mib.isLoaded()
+                ? tr("sysDescr is not defined in %1").arg(m_mib.loadedPath())
+                : tr("Cannot load %1: %2").arg(QLatin1String(MibFileName), m_mib.errorText()));
         return;
     }
     const SnmpVariable variable(identifier + QStringLiteral(".0"));

@@ -3,7 +3,8 @@
 #include <QCommandLineParser>
 #include <QHostAddress>
 
-namespace {
+namespace
+{
 
 bool readPort(const QString& text, quint16& port)
 {

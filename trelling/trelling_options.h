@@ -6,15 +6,13 @@
 #include <QString>
 #include <QStringList>
 
-struct TrellingOptions
-{
+struct TrellingOptions {
     quint16 trapPort = 162;
     quint16 agentPort = 161;
     QString broadcast = QStringLiteral("255.255.255.255");
 };
 
-struct TrellingCommandLine
-{
+struct TrellingCommandLine {
     TrellingOptions options;
     bool helpRequested = false;
     QString helpText;

@@ -2,7 +2,8 @@
 
 #include <QtEndian>
 
-namespace icmp {
+namespace icmp
+{
 
 quint16 checksum(const QByteArray& data)
 {

@@ -6,7 +6,8 @@
 #include <QtGlobal>
 #include <optional>
 
-namespace icmp {
+namespace icmp
+{
 
 inline constexpr quint8 EchoReplyType = 0;
 inline constexpr quint8 EchoRequestType = 8;
@@ -20,8 +21,7 @@ quint16 checksum(const QByteArray& data);
 // checksum filled in.
 QByteArray echoRequest(quint16 identifier, quint16 sequence, const QByteArray& payload);
 
-struct Echo
-{
+struct Echo {
     quint8 type = 0;
     quint16 identifier = 0;
     quint16 sequence = 0;

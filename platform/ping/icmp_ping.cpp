@@ -9,9 +9,9 @@
 #include <QtEndian>
 
 #include <atomic>
-#include <limits>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -20,7 +20,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr int PayloadSize = 56;
 
@@ -227,8 +228,9 @@ bool IcmpPing::send(const QHostAddress& address)
     const ssize_t sent = ::sendto(m_fd, packet.constData(), size_t(packet.size()), 0,
                                   reinterpret_cast<sockaddr*>(&destination), sizeof destination);
     if (sent != packet.size()) {
-        setFailure(sent < 0 ? tr("Cannot send to %1: %2").arg(address.toString(), systemError(errno))
-                            : tr("Cannot send to %1: short write").arg(address.toString()));
+        setFailure(sent < 0
+                       ? tr("Cannot send to %1: %2").arg(address.toString(), systemError(errno))
+                       : tr("Cannot send to %1: short write").arg(address.toString()));
         return false;
     }
     m_timer.start(m_timeout);
@@ -265,8 +267,8 @@ void IcmpPing::handlePacket(const QByteArray& packet, const QHostAddress& source
     const std::optional<icmp::Echo> echo = icmp::parseEcho(packet, m_openKind == RawSocket);
     if (!echo || echo->type != icmp::EchoReplyType)
         return;
-    if (source != m_address || echo->identifier != m_identifier ||
-        echo->sequence != m_sequence || echo->payload != m_payload)
+    if (source != m_address || echo->identifier != m_identifier || echo->sequence != m_sequence ||
+        echo->payload != m_payload)
         return;
     m_rttNanoseconds = m_clock.nsecsElapsed();
     finish(Answered);

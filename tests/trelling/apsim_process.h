@@ -21,8 +21,8 @@ inline quint16 freeUdpPort()
     for (int attempt = 0; attempt < 200; ++attempt) {
         const auto port = quint16(40000 + QRandomGenerator::global()->bounded(20000));
         bool free = true;
-        for (const QHostAddress& address :
-             {QHostAddress(QHostAddress::AnyIPv4), QHostAddress(QStringLiteral("127.255.255.255"))}) {
+        for (const QHostAddress& address : {QHostAddress(QHostAddress::AnyIPv4),
+                                            QHostAddress(QStringLiteral("127.255.255.255"))}) {
             QUdpSocket probe;
             free = free && probe.bind(address, port, QAbstractSocket::DontShareAddress);
         }
@@ -40,7 +40,8 @@ inline QString writeProfile(const QTemporaryDir& dir, const QString& name, const
     if (!file.open(QIODevice::WriteOnly))
         return QString();
     QString escaped = sysDescr;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char('"'), QStringLiteral("\\\""));
     file.write(QStringLiteral("{\"sysDescr\": \"%1\"}\n").arg(escaped).toUtf8());
     return path;
 }
@@ -56,17 +57,20 @@ public:
                const QString& netns = {}, QString* why = nullptr)
     {
         stop();
-        const QString apsim = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("apsim"));
-        QStringList args{QStringLiteral("--bind"), address, QStringLiteral("--port"),
-                         QString::number(port), QStringLiteral("--churn"), QStringLiteral("0")};
+        const QString apsim =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("apsim"));
+        QStringList args{QStringLiteral("--bind"),  address,
+                         QStringLiteral("--port"),  QString::number(port),
+                         QStringLiteral("--churn"), QStringLiteral("0")};
         args += extra;
         m_process = std::make_unique<QProcess>();
         m_process->setWorkingDirectory(QCoreApplication::applicationDirPath());
         if (netns.isEmpty()) {
             m_process->start(apsim, args);
         } else {
-            m_process->start(QStringLiteral("ip"),
-                             QStringList{QStringLiteral("netns"), QStringLiteral("exec"), netns, apsim} + args);
+            m_process->start(
+                QStringLiteral("ip"),
+                QStringList{QStringLiteral("netns"), QStringLiteral("exec"), netns, apsim} + args);
         }
         m_address = address;
         QElapsedTimer clock;

@@ -18,7 +18,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 QString textOf(QWidget* widget)
 {
@@ -34,11 +35,9 @@ QString textOf(QWidget* widget)
 }
 
 // What the window shows, read through the controls' names.
-struct View
-{
+struct View {
     explicit View(frmMain& window) : window(window) {}
-    template <typename T = QWidget>
-    T* get(const char* name) const
+    template <typename T = QWidget> T* get(const char* name) const
     {
         T* widget = window.findChild<T*>(QLatin1String(name));
         if (!widget)
@@ -63,7 +62,8 @@ struct View
     QStringList counters() const
     {
         QStringList texts;
-        for (const char* name : {"lblAttempts", "lblResponse", "lblLost", "lblBest", "lblWorst", "lblAvg"})
+        for (const char* name :
+             {"lblAttempts", "lblResponse", "lblLost", "lblBest", "lblWorst", "lblAvg"})
             texts << text(name);
         return texts;
     }
@@ -86,7 +86,8 @@ void screenshotIfAsked()
     const QString path = qEnvironmentVariable("TRELLING_SCREENSHOT");
     if (path.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
-    QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
+    QProcess::execute(QStringLiteral("import"),
+                      {QStringLiteral("-window"), QStringLiteral("root"), path});
 }
 
 } // namespace
@@ -140,14 +141,16 @@ bool TestFrmMain::windowWithAgent(std::unique_ptr<frmMain>& window, ApsimProcess
     const quint16 port = freeUdpPort();
     QString why;
     if (!agent.start(QStringLiteral("127.0.0.2"), port,
-                     {QStringLiteral("--profile"), writeProfile(m_dir, QStringLiteral("agent"), description)},
+                     {QStringLiteral("--profile"),
+                      writeProfile(m_dir, QStringLiteral("agent"), description)},
                      {}, &why)) {
         qWarning("%s", qPrintable(why));
         return false;
     }
     window = std::make_unique<frmMain>(loopbackOptions(port));
     View view(*window);
-    return QTest::qWaitFor([&] { return view.status() == QStringLiteral("Found 1 agents."); }, 4000);
+    return QTest::qWaitFor([&] { return view.status() == QStringLiteral("Found 1 agents."); },
+                           4000);
 }
 
 void TestFrmMain::controls_data()
@@ -156,17 +159,28 @@ void TestFrmMain::controls_data()
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("caption");
     const QList<std::array<const char*, 3>> rows = {
-        {"Label1", "QLabel", "AP   Name:"},     {"apname", "QComboBox", ""},
-        {"rescan", "QPushButton", "Rescan"},    {"Labels_5", "QLabel", "Remote IP:"},
-        {"txtHost", "QLineEdit", ""},           {"cmdPing", "QPushButton", "Start"},
-        {"cmdAbort", "QPushButton", "Abort"},   {"Statistics", "QGroupBox", "Statistics"},
-        {"Labels_0", "QLabel", "Attempts:"},    {"Labels_1", "QLabel", "Responses:"},
-        {"Labels_6", "QLabel", "Lost:"},        {"Labels_4", "QLabel", "Avg Time:"},
-        {"Labels_3", "QLabel", "Worst Time:"},  {"Labels_2", "QLabel", "Best Time:"},
-        {"lblAttempts", "QLabel", ""},          {"lblResponse", "QLabel", ""},
-        {"lblLost", "QLabel", ""},              {"lblAvg", "QLabel", ""},
-        {"lblWorst", "QLabel", ""},             {"lblBest", "QLabel", ""},
-        {"Label2", "QLabel", "Status:"},        {"ap_survey", "QLabel", "Site Survey......"},
+        {"Label1", "QLabel", "AP   Name:"},
+        {"apname", "QComboBox", ""},
+        {"rescan", "QPushButton", "Rescan"},
+        {"Labels_5", "QLabel", "Remote IP:"},
+        {"txtHost", "QLineEdit", ""},
+        {"cmdPing", "QPushButton", "Start"},
+        {"cmdAbort", "QPushButton", "Abort"},
+        {"Statistics", "QGroupBox", "Statistics"},
+        {"Labels_0", "QLabel", "Attempts:"},
+        {"Labels_1", "QLabel", "Responses:"},
+        {"Labels_6", "QLabel", "Lost:"},
+        {"Labels_4", "QLabel", "Avg Time:"},
+        {"Labels_3", "QLabel", "Worst Time:"},
+        {"Labels_2", "QLabel", "Best Time:"},
+        {"lblAttempts", "QLabel", ""},
+        {"lblResponse", "QLabel", ""},
+        {"lblLost", "QLabel", ""},
+        {"lblAvg", "QLabel", ""},
+        {"lblWorst", "QLabel", ""},
+        {"lblBest", "QLabel", ""},
+        {"Label2", "QLabel", "Status:"},
+        {"ap_survey", "QLabel", "Site Survey......"},
     };
     for (const auto& [name, className, caption] : rows)
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(className)
@@ -194,11 +208,12 @@ void TestFrmMain::surveyAndPick()
     const quint16 port = freeUdpPort();
     ApsimProcess north;
     QString why;
-    QVERIFY2(north.start(QStringLiteral("127.0.0.2"), port,
-                         {QStringLiteral("--profile"),
-                          writeProfile(m_dir, QStringLiteral("north"), QStringLiteral("QX9304 north"))},
-                         {}, &why),
-             qPrintable(why));
+    QVERIFY2(
+        north.start(QStringLiteral("127.0.0.2"), port,
+                    {QStringLiteral("--profile"),
+                     writeProfile(m_dir, QStringLiteral("north"), QStringLiteral("QX9304 north"))},
+                    {}, &why),
+        qPrintable(why));
     frmMain window(loopbackOptions(port));
     View view(window);
     // While the survey runs only the target field and Rescan are usable.
@@ -216,11 +231,12 @@ void TestFrmMain::surveyAndPick()
     // empty, and its first entry now stands for the new agent.
     north.stop();
     ApsimProcess south;
-    QVERIFY2(south.start(QStringLiteral("127.0.0.3"), port,
-                         {QStringLiteral("--profile"),
-                          writeProfile(m_dir, QStringLiteral("south"), QStringLiteral("QX9304 south"))},
-                         {}, &why),
-             qPrintable(why));
+    QVERIFY2(
+        south.start(QStringLiteral("127.0.0.3"), port,
+                    {QStringLiteral("--profile"),
+                     writeProfile(m_dir, QStringLiteral("south"), QStringLiteral("QX9304 south"))},
+                    {}, &why),
+        qPrintable(why));
     view.button("rescan")->click();
     QCOMPARE(view.status(), QStringLiteral("Site Survey......"));
     QCOMPARE(view.apname()->count(), 0);
@@ -267,7 +283,8 @@ void TestFrmMain::asynchronousError()
     options.broadcast = QStringLiteral("a..b"); // refused by the resolver at once
     frmMain window(options);
     QTRY_COMPARE(m_boxes.size(), 1);
-    QVERIFY2(m_boxes.at(0).startsWith(QStringLiteral("Asynchronous Error: ")), qPrintable(m_boxes.at(0)));
+    QVERIFY2(m_boxes.at(0).startsWith(QStringLiteral("Asynchronous Error: ")),
+             qPrintable(m_boxes.at(0)));
     QVERIFY(m_boxes.at(0).contains(QStringLiteral("a..b")));
 }
 
@@ -338,9 +355,10 @@ void TestFrmMain::pingRunOnLoopback()
     QVERIFY(s.attempts >= 10);
     QVERIFY(s.lost <= 1); // only the echo that Abort ended can be lost
     QCOMPARE(s.responses + s.lost, s.attempts);
-    QCOMPARE(view.counters(), (QStringList{QString::number(s.attempts), QString::number(s.responses),
-                                           QString::number(s.lost), timeText(s.best),
-                                           timeText(s.worst), timeText(s.average)}));
+    QCOMPARE(view.counters(),
+             (QStringList{QString::number(s.attempts), QString::number(s.responses),
+                          QString::number(s.lost), timeText(s.best), timeText(s.worst),
+                          timeText(s.average)}));
     qInfo("400 ms on loopback: %s", qPrintable(view.counters().join(QStringLiteral(" / "))));
 
     // The next Start clears the figures and counts afresh.

@@ -9,6 +9,7 @@
 #include "trelling_options.h"
 
 #include <QElapsedTimer>
+#include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -17,12 +18,12 @@
 
 Q_DECLARE_METATYPE(PingStatistics)
 
-namespace {
+namespace
+{
 
 const QString LoopbackBroadcast = QStringLiteral("127.255.255.255");
 
-struct SurveyRig
-{
+struct SurveyRig {
     explicit SurveyRig(quint16 agentPort, const QString& broadcast = LoopbackBroadcast)
     {
         survey.setTrapPort(freeUdpPort());
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void nobodyAnswers();
     void lateAnswerIsStillListed();
     void rescanStartsAfresh();
+    void responderTableIsBounded();
     void portInUse();
     void asynchronousError();
     void surveyInNamespace();
@@ -79,29 +81,33 @@ void TestTrellingCore::recordResult_data()
     QTest::addColumn<QStringList>("times"); // best, worst, average as shown
 
     // attempts, responses, lost, best, worst, average, total
-    QTest::newRow("15, lost, 25") << QList<int>{15, -1, 25} << PingStatistics{3, 2, 1, 15, 25, 20, 40}
+    QTest::newRow("15, lost, 25") << QList<int>{15, -1, 25}
+                                  << PingStatistics{3, 2, 1, 15, 25, 20, 40}
                                   << QStringList{"15", "25", "20"};
     QTest::newRow("5 and 8 show <10") << QList<int>{5, 8} << PingStatistics{2, 2, 0, 5, 8, 6, 13}
                                       << QStringList{"<10", "<10", "<10"};
     QTest::newRow("3 and 4 average 4") << QList<int>{3, 4} << PingStatistics{2, 2, 0, 3, 4, 4, 7}
                                        << QStringList{"<10", "<10", "<10"};
-    QTest::newRow("10.5 rounds to 10") << QList<int>{10, 11} << PingStatistics{2, 2, 0, 10, 11, 10, 21}
-                                       << QStringList{"10", "11", "10"};
-    QTest::newRow("11.5 rounds to 12") << QList<int>{11, 12} << PingStatistics{2, 2, 0, 11, 12, 12, 23}
-                                       << QStringList{"11", "12", "12"};
-    QTest::newRow("32/3 rounds to 11") << QList<int>{10, 11, 11}
-                                       << PingStatistics{3, 3, 0, 10, 11, 11, 32}
-                                       << QStringList{"10", "11", "11"};
+    QTest::newRow("10.5 rounds to 10")
+        << QList<int>{10, 11} << PingStatistics{2, 2, 0, 10, 11, 10, 21}
+        << QStringList{"10", "11", "10"};
+    QTest::newRow("11.5 rounds to 12")
+        << QList<int>{11, 12} << PingStatistics{2, 2, 0, 11, 12, 12, 23}
+        << QStringList{"11", "12", "12"};
+    QTest::newRow("32/3 rounds to 11")
+        << QList<int>{10, 11, 11} << PingStatistics{3, 3, 0, 10, 11, 11, 32}
+        << QStringList{"10", "11", "11"};
     // A first answer of 0 ms leaves best and worst at "none yet", so the
     // next answer becomes best even though it is larger.
     QTest::newRow("first answer 0") << QList<int>{0, 25} << PingStatistics{2, 2, 0, 25, 25, 12, 25}
                                     << QStringList{"25", "25", "12"};
-    QTest::newRow("first answer 0, then 25, 15") << QList<int>{0, 25, 15}
-                                                 << PingStatistics{3, 3, 0, 15, 25, 13, 40}
-                                                 << QStringList{"15", "25", "13"};
+    QTest::newRow("first answer 0, then 25, 15")
+        << QList<int>{0, 25, 15} << PingStatistics{3, 3, 0, 15, 25, 13, 40}
+        << QStringList{"15", "25", "13"};
     QTest::newRow("only lost") << QList<int>{-1, -1} << PingStatistics{2, 0, 2, 0, 0, 0, 0}
                                << QStringList{"<10", "<10", "<10"};
-    QTest::newRow("nothing") << QList<int>{} << PingStatistics{} << QStringList{"<10", "<10", "<10"};
+    QTest::newRow("nothing") << QList<int>{} << PingStatistics{}
+                             << QStringList{"<10", "<10", "<10"};
 }
 
 void TestTrellingCore::recordResult()
@@ -174,8 +180,10 @@ void TestTrellingCore::texts_data()
     QTest::addColumn<QString>("actual");
     QTest::addColumn<QString>("expected");
     QTest::newRow("answered") << progressText(true, true) << QStringLiteral("Processing...");
-    QTest::newRow("answered after abort") << progressText(true, false) << QStringLiteral("Processing...");
-    QTest::newRow("timed out") << progressText(false, true) << QStringLiteral("Request timed out...");
+    QTest::newRow("answered after abort")
+        << progressText(true, false) << QStringLiteral("Processing...");
+    QTest::newRow("timed out") << progressText(false, true)
+                               << QStringLiteral("Request timed out...");
     QTest::newRow("aborted") << progressText(false, false) << QStringLiteral("Abort...");
     QTest::newRow("9 ms") << timeText(9) << QStringLiteral("<10");
     QTest::newRow("10 ms") << timeText(10) << QStringLiteral("10");
@@ -207,17 +215,18 @@ void TestTrellingCore::commandLine_data()
     QTest::addColumn<bool>("wrong");
 
     QTest::newRow("defaults") << QStringList{} << 162 << 161 << "255.255.255.255" << false;
-    QTest::newRow("all set") << QStringList{"--trap-port", "16200", "--agent-port", "16100",
-                                            "--broadcast", "127.255.255.255"}
+    QTest::newRow("all set") << QStringList{"--trap-port", "16200",       "--agent-port",
+                                            "16100",       "--broadcast", "127.255.255.255"}
                              << 16200 << 16100 << "127.255.255.255" << false;
     QTest::newRow("equals form") << QStringList{"--broadcast=127.255.255.255"} << 162 << 161
                                  << "127.255.255.255" << false;
     QTest::newRow("port 0") << QStringList{"--trap-port", "0"} << 0 << 0 << "" << true;
     QTest::newRow("port too large") << QStringList{"--agent-port", "65536"} << 0 << 0 << "" << true;
     QTest::newRow("port not a number") << QStringList{"--agent-port", "x"} << 0 << 0 << "" << true;
-    QTest::newRow("broadcast not an address") << QStringList{"--broadcast", "everyone"} << 0 << 0
-                                              << "" << true;
-    QTest::newRow("IPv6 broadcast") << QStringList{"--broadcast", "ff02::1"} << 0 << 0 << "" << true;
+    QTest::newRow("broadcast not an address")
+        << QStringList{"--broadcast", "everyone"} << 0 << 0 << "" << true;
+    QTest::newRow("IPv6 broadcast")
+        << QStringList{"--broadcast", "ff02::1"} << 0 << 0 << "" << true;
     QTest::newRow("unknown option") << QStringList{"--colour"} << 0 << 0 << "" << true;
     QTest::newRow("stray argument") << QStringList{"host"} << 0 << 0 << "" << true;
 }
@@ -255,7 +264,8 @@ void TestTrellingCore::survey_data()
                                 << 1000;
     // The empty answer is not listed, but it comes 700 ms late and still
     // puts the end of the survey 1000 ms after itself.
-    QTest::newRow("empty sysDescr") << QStringList{"QX9304 north", ""} << QList<int>{0, 700} << 1700;
+    QTest::newRow("empty sysDescr")
+        << QStringList{"QX9304 north", ""} << QList<int>{0, 700} << 1700;
 }
 
 void TestTrellingCore::survey()
@@ -269,8 +279,9 @@ void TestTrellingCore::survey()
     QMap<QString, QString> expected; // description -> address
     for (int i = 0; i < descriptions.size(); ++i) {
         const QString address = QStringLiteral("127.0.0.%1").arg(2 + i);
-        QStringList extra{QStringLiteral("--profile"),
-                          writeProfile(m_dir, QStringLiteral("agent%1").arg(i), descriptions.at(i))};
+        QStringList extra{
+            QStringLiteral("--profile"),
+            writeProfile(m_dir, QStringLiteral("agent%1").arg(i), descriptions.at(i))};
         if (delays.at(i) > 0)
             extra += {QStringLiteral("--delay"), QString::number(delays.at(i))};
         agents.push_back(std::make_unique<ApsimProcess>());
@@ -365,11 +376,12 @@ void TestTrellingCore::rescanStartsAfresh()
     const quint16 port = freeUdpPort();
     QString why;
     auto first = std::make_unique<ApsimProcess>();
-    QVERIFY2(first->start(QStringLiteral("127.0.0.2"), port,
-                          {QStringLiteral("--profile"),
-                           writeProfile(m_dir, QStringLiteral("first"), QStringLiteral("QX9304 first"))},
-                          {}, &why),
-             qPrintable(why));
+    QVERIFY2(
+        first->start(QStringLiteral("127.0.0.2"), port,
+                     {QStringLiteral("--profile"),
+                      writeProfile(m_dir, QStringLiteral("first"), QStringLiteral("QX9304 first"))},
+                     {}, &why),
+        qPrintable(why));
     SurveyRig rig(port);
     CSurvey& survey = rig.survey;
     QVERIFY(survey.loadMib());
@@ -381,11 +393,12 @@ void TestTrellingCore::rescanStartsAfresh()
 
     first->stop();
     ApsimProcess second;
-    QVERIFY2(second.start(QStringLiteral("127.0.0.3"), port,
-                          {QStringLiteral("--profile"),
-                           writeProfile(m_dir, QStringLiteral("second"), QStringLiteral("QX9304 second"))},
-                          {}, &why),
-             qPrintable(why));
+    QVERIFY2(
+        second.start(QStringLiteral("127.0.0.3"), port,
+                     {QStringLiteral("--profile"), writeProfile(m_dir, QStringLiteral("second"),
+                                                                QStringLiteral("QX9304 second"))},
+                     {}, &why),
+        qPrintable(why));
     survey.StartSurvey();
     QCOMPARE(survey.ResponderCount(), 0);
     QVERIFY(survey.descriptions().isEmpty());
@@ -393,6 +406,55 @@ void TestTrellingCore::rescanStartsAfresh()
     QCOMPARE(survey.ResponderCount(), 1);
     QCOMPARE(survey.descriptions(), QStringList{QStringLiteral("QX9304 second")});
     QCOMPARE(survey.ResponderAddresses(0), QStringLiteral("127.0.0.3"));
+}
+
+void TestTrellingCore::responderTableIsBounded()
+{
+    // 102 answers to one survey, each from its own loopback address: the
+    // first 101 fill the table, the last is dropped but still postpones
+    // the end.
+    const quint16 port = freeUdpPort();
+    QUdpSocket listener;
+    QVERIFY(
+        listener.bind(QHostAddress(LoopbackBroadcast), port, QAbstractSocket::DontShareAddress));
+    std::vector<std::unique_ptr<QUdpSocket>> senders;
+    for (int i = 0; i < CSurvey::MaxResponders + 1; ++i) {
+        senders.push_back(std::make_unique<QUdpSocket>());
+        QVERIFY(senders.back()->bind(QHostAddress(QStringLiteral("127.0.1.%1").arg(i + 1)), 0));
+    }
+    connect(&listener, &QUdpSocket::readyRead, this, [&] {
+        while (listener.hasPendingDatagrams()) {
+            const QNetworkDatagram datagram = listener.receiveDatagram();
+            std::optional<SnmpMessage> request = SnmpMessage::decode(datagram.data());
+            if (!request)
+                continue;
+            for (size_t i = 0; i < senders.size(); ++i) {
+                SnmpMessage answer = *request;
+                answer.setType(SnmpMessage::GetResponse);
+                answer.variables().item(1)->setBytes(QStringLiteral("agent %1").arg(i).toLatin1());
+                senders[i]->writeDatagram(answer.encode(), datagram.senderAddress(),
+                                          quint16(datagram.senderPort()));
+            }
+        }
+    });
+
+    SurveyRig rig(port);
+    CSurvey& survey = rig.survey;
+    QVERIFY(survey.loadMib());
+    QVERIFY(survey.OpenManager());
+    QSignalSpy ended(&survey, &CSurvey::surveyEnded);
+    survey.StartSurvey();
+    QVERIFY(ended.wait(4000));
+    QCOMPARE(ended.at(0).at(0).toInt(), CSurvey::MaxResponders);
+    QCOMPARE(survey.ResponderCount(), CSurvey::MaxResponders);
+    QCOMPARE(survey.descriptions().size(), CSurvey::MaxResponders);
+    QCOMPARE(survey.ResponderAddresses(100).isEmpty(), false);
+    QCOMPARE(survey.ResponderAddresses(101), QString());
+    // Each listed description sits beside the address it came from.
+    for (int i = 0; i < survey.ResponderCount(); ++i) {
+        const int n = survey.descriptions().at(i).mid(6).toInt();
+        QCOMPARE(survey.ResponderAddresses(i), QStringLiteral("127.0.1.%1").arg(n + 1));
+    }
 }
 
 void TestTrellingCore::portInUse()
@@ -449,17 +511,19 @@ void TestTrellingCore::surveyInNamespace()
     QVERIFY(TestNetns::ip({"-n", netns.nearName(), "route", "add", "default", "dev", "qxnear"}));
     const quint16 port = 161; // the standard port: nothing else lives in these namespaces
     ApsimProcess north, south;
-    QVERIFY2(north.start(QStringLiteral("198.18.7.2"), port,
-                         {QStringLiteral("--broadcast"), QStringLiteral("255.255.255.255"),
-                          QStringLiteral("--profile"),
-                          writeProfile(m_dir, QStringLiteral("ns-north"), QStringLiteral("QX9304 north"))},
-                         netns.farName(), &why),
+    QVERIFY2(north.start(
+                 QStringLiteral("198.18.7.2"), port,
+                 {QStringLiteral("--broadcast"), QStringLiteral("255.255.255.255"),
+                  QStringLiteral("--profile"),
+                  writeProfile(m_dir, QStringLiteral("ns-north"), QStringLiteral("QX9304 north"))},
+                 netns.farName(), &why),
              qPrintable(why));
-    QVERIFY2(south.start(QStringLiteral("198.18.7.3"), port,
-                         {QStringLiteral("--broadcast"), QStringLiteral("255.255.255.255"),
-                          QStringLiteral("--profile"),
-                          writeProfile(m_dir, QStringLiteral("ns-south"), QStringLiteral("QX9304 south"))},
-                         netns.farName(), &why),
+    QVERIFY2(south.start(
+                 QStringLiteral("198.18.7.3"), port,
+                 {QStringLiteral("--broadcast"), QStringLiteral("255.255.255.255"),
+                  QStringLiteral("--profile"),
+                  writeProfile(m_dir, QStringLiteral("ns-south"), QStringLiteral("QX9304 south"))},
+                 netns.farName(), &why),
              qPrintable(why));
 
     TestNetns::Enter inside(netns.nearName());

@@ -8,7 +8,8 @@
 #include <sched.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 bool runProgram(const QString& program, const QStringList& args, QString* output)
 {
@@ -32,7 +33,9 @@ bool runProgram(const QString& program, const QStringList& args, QString* output
 TestNetns::TestNetns()
 {
     static QAtomicInt counter;
-    const QString stem = QStringLiteral("qxt%1x%2").arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
+    const QString stem = QStringLiteral("qxt%1x%2")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(counter.fetchAndAddRelaxed(1));
     m_near = stem + QStringLiteral("n");
     m_far = stem + QStringLiteral("f");
 }
@@ -63,10 +66,11 @@ bool TestNetns::create(QString* why)
     if (!step({"netns", "add", m_near}))
         return false;
     m_created = true;
-    const QString nearAddress = QStringLiteral("%1/%2").arg(QLatin1String(NearAddress)).arg(PrefixLength);
-    const QString farAddress = QStringLiteral("%1/%2").arg(QLatin1String(FarAddress)).arg(PrefixLength);
-    return step({"netns", "add", m_far}) &&
-           step({"-n", m_near, "link", "set", "lo", "up"}) &&
+    const QString nearAddress =
+        QStringLiteral("%1/%2").arg(QLatin1String(NearAddress)).arg(PrefixLength);
+    const QString farAddress =
+        QStringLiteral("%1/%2").arg(QLatin1String(FarAddress)).arg(PrefixLength);
+    return step({"netns", "add", m_far}) && step({"-n", m_near, "link", "set", "lo", "up"}) &&
            step({"-n", m_far, "link", "set", "lo", "up"}) &&
            step({"-n", m_near, "link", "add", "qxnear", "type", "veth", "peer", "name", "qxfar",
                  "netns", m_far}) &&

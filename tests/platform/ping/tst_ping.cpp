@@ -20,7 +20,8 @@
 
 Q_DECLARE_METATYPE(IcmpPing::SocketKind)
 
-namespace {
+namespace
+{
 
 QByteArray hex(const char* text)
 {
@@ -96,8 +97,7 @@ private:
     int m_fd = -1;
 };
 
-struct RttSummary
-{
+struct RttSummary {
     qint64 min = -1, max = -1, sum = 0;
     int count = 0;
     void add(qint64 ns)
@@ -444,8 +444,8 @@ void TestPing::strayReplies_data()
                                    QStringLiteral("sequence"), QStringLiteral("payload"),
                                    QStringLiteral("checksum"), QStringLiteral("source"),
                                    QStringLiteral("request")};
-    for (const auto& [kind, name] : {std::pair{IcmpPing::DatagramSocket, "datagram"},
-                                     std::pair{IcmpPing::RawSocket, "raw"}}) {
+    for (const auto& [kind, name] :
+         {std::pair{IcmpPing::DatagramSocket, "datagram"}, std::pair{IcmpPing::RawSocket, "raw"}}) {
         for (const QString& forgery : forgeries)
             QTest::addRow("%s %s", name, qPrintable(forgery))
                 << kind << forgery << (forgery == QStringLiteral("genuine"));
