@@ -223,9 +223,9 @@ void TestApsimLink::essidSetBySnmpSeenByBrenlow()
 void TestApsimLink::notInterpretedBytesKept()
 {
     ConfigurationBlock block = readBlock();
-    // Bytes no row shows, and the ESSID bytes behind its length.
+    // The bytes no row shows.
     for (const auto& [offset, size] :
-         {std::pair{0, 8}, {164, 2}, {167, 1}, {216, 24}, {264, 2}, {277, 71}, {40, 24}}) {
+         {std::pair{0, 8}, {164, 2}, {167, 1}, {216, 24}, {264, 2}, {277, 71}}) {
         for (int i = 0; i < size; ++i)
             block.setU8(offset + i, quint8(0xA0 + (offset + i) % 32));
     }
