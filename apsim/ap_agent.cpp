@@ -278,7 +278,18 @@ std::optional<SnmpMessage> ApAgent::answer(const SnmpMessage& request)
     }
     if (!admin && !user && !discovery)
         return refuse(AuthorizationError, 0);
-    if (type == SnmpMessage::SetRequest && !admin)
+    // The station query and the MAC table read travel as sets but change nothing; the
+    // user community may send them, as managers read the stations in every session.
+    bool queryOnly = type == SnmpMessage::SetRequest && in.count() > 0;
+    for (const SnmpVariable& v : in.list()) {
+        const ApVariable* var = m_table->findInstance(v.identifier());
+        const QByteArray b = v.valueBytes();
+        const bool stationQuery = var && var->name == QLatin1String("AssociatedSTAsInfo");
+        const bool macRead = var && var->name == QLatin1String("AuthorizedMac") && b.size() == 12 &&
+                             b[0] == 2 && b[1] == 0;
+        queryOnly = queryOnly && v.syntax() == SnmpVariable::OctetString && (stationQuery || macRead);
+    }
+    if (type == SnmpMessage::SetRequest && !admin && !queryOnly)
         return refuse(AuthorizationError, 0);
 
     const SnmpMessage::Version version = request.version();

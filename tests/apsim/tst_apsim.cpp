@@ -429,6 +429,11 @@ void TestApsim::stations()
     QCOMPARE(trap->specificTrap(), 18);
     QCOMPARE(trap->variables().item(1)->valueBytes(), QByteArray::fromHex("020000000077"));
     QCOMPARE(values(snmp(QStringLiteral("snmpget"), ap, {QStringLiteral("AssociatedSTAsNum.0")}, QStringLiteral("public"), QStringLiteral("1"), kGet)), QStringList{"4"});
+    // The query changes nothing, so the user community may send it too.
+    ToolResult user = snmp(QStringLiteral("snmpset"), ap, {QStringLiteral("AssociatedSTAsInfo.0"), QStringLiteral("x"), QStringLiteral("04") + QString(46, QLatin1Char('0'))},
+                           QStringLiteral("public"), QStringLiteral("2c"), kHex);
+    QCOMPARE(user.exitCode, 0);
+    QCOMPARE(hexValue(user).mid(2, 6), QByteArray::fromHex("020000000077"));
     QCOMPARE(query(4).mid(2, 6), QByteArray::fromHex("020000000077"));
     QVERIFY(ap.control(QStringLiteral("leave ") + second).startsWith(QLatin1String("ok not-associated")));
     trap = sink.next();
@@ -486,6 +491,13 @@ void TestApsim::macTable()
     QVERIFY2(r.err.contains(QLatin1String("wrongValue")), qPrintable(r.err));
     transfer(block(1, 681, 1, macs[0]), &r); // more than 680
     QVERIFY2(r.err.contains(QLatin1String("wrongValue")), qPrintable(r.err));
+    // The user community may read the table but not write it.
+    ToolResult user = snmp(QStringLiteral("snmpset"), ap, {QStringLiteral("AuthorizedMac.0"), QStringLiteral("x"), block(2, 0, 2, "000000000000")},
+                           QStringLiteral("public"), QStringLiteral("2c"), kHex);
+    QCOMPARE(QString::fromLatin1(hexValue(user).toHex()), block(2, 3, 2, macs[1]));
+    user = snmp(QStringLiteral("snmpset"), ap, {QStringLiteral("AuthorizedMac.0"), QStringLiteral("x"), block(1, 1, 1, macs[0])},
+                QStringLiteral("public"), QStringLiteral("2c"), kHex);
+    QVERIFY2(user.err.contains(QLatin1String("authorizationError")), qPrintable(user.err));
     // The table decides associations while it is enabled.
     QCOMPARE(snmp(QStringLiteral("snmpset"), ap, {QStringLiteral("AuthorizationMacEnable.0"), QStringLiteral("i"), QStringLiteral("1")},
                   QStringLiteral("private")).exitCode, 0);
