@@ -5,7 +5,8 @@
 #include <QTimer>
 #include <QUdpSocket>
 
-namespace {
+namespace
+{
 
 // Error status numbers.
 enum Status {
@@ -90,7 +91,9 @@ QString valueText(const SnmpVariable& v)
             return QLatin1Char('"') + QString::fromLatin1(b) + QLatin1Char('"');
         // Long blocks are cut in the log.
         if (b.size() > 48)
-            return QStringLiteral("0x%1... (%2 bytes)").arg(QString::fromLatin1(b.left(32).toHex().toUpper())).arg(b.size());
+            return QStringLiteral("0x%1... (%2 bytes)")
+                .arg(QString::fromLatin1(b.left(32).toHex().toUpper()))
+                .arg(b.size());
         return QStringLiteral("0x") + QString::fromLatin1(b.toHex().toUpper());
     }
     default:
@@ -184,8 +187,8 @@ void ApAgent::handle(const QNetworkDatagram& datagram)
 {
     ++m_requests;
     const std::optional<SnmpMessage> request = SnmpMessage::decode(datagram.data());
-    const QString from =
-        datagram.senderAddress().toString() + QLatin1Char(':') + QString::number(datagram.senderPort());
+    const QString from = datagram.senderAddress().toString() + QLatin1Char(':') +
+                         QString::number(datagram.senderPort());
     if (!request) {
         if (m_verbose)
             Q_EMIT logLine(QStringLiteral("%1: %2 bytes that are not an SNMP message, dropped")
@@ -236,9 +239,8 @@ void ApAgent::handle(const QNetworkDatagram& datagram)
     const QHostAddress to = datagram.senderAddress();
     const quint16 toPort = quint16(datagram.senderPort());
     if (m_faults.delayMs > 0) {
-        QTimer::singleShot(m_faults.delayMs, out, [out, bytes, to, toPort] {
-            out->writeDatagram(bytes, to, toPort);
-        });
+        QTimer::singleShot(m_faults.delayMs, out,
+                           [out, bytes, to, toPort] { out->writeDatagram(bytes, to, toPort); });
     } else {
         out->writeDatagram(bytes, to, toPort);
     }
@@ -287,7 +289,8 @@ std::optional<SnmpMessage> ApAgent::answer(const SnmpMessage& request)
         const bool stationQuery = var && var->name == QLatin1String("AssociatedSTAsInfo");
         const bool macRead = var && var->name == QLatin1String("AuthorizedMac") && b.size() == 12 &&
                              b[0] == 2 && b[1] == 0;
-        queryOnly = queryOnly && v.syntax() == SnmpVariable::OctetString && (stationQuery || macRead);
+        queryOnly =
+            queryOnly && v.syntax() == SnmpVariable::OctetString && (stationQuery || macRead);
     }
     if (type == SnmpMessage::SetRequest && !admin && !queryOnly)
         return refuse(AuthorizationError, 0);
@@ -309,7 +312,8 @@ std::optional<SnmpMessage> ApAgent::answer(const SnmpMessage& request)
             bool object = false;
             for (const ApVariable& known : m_table->all()) {
                 if (!known.oid.isEmpty() &&
-                    (v.identifier() == known.oid || v.identifier().startsWith(known.oid + QLatin1Char('.'))))
+                    (v.identifier() == known.oid ||
+                     v.identifier().startsWith(known.oid + QLatin1Char('.'))))
                     object = true;
             }
             SnmpVariable out(v.identifier());
@@ -524,13 +528,15 @@ QString ApAgent::describe(const SnmpMessage& message) const
 {
     QString text = QStringLiteral("%1 \"%2\" %3 id %4")
                        .arg(message.version() == SnmpMessage::V1 ? QStringLiteral("v1")
-                                                                  : QStringLiteral("v2c"),
+                                                                 : QStringLiteral("v2c"),
                             QString::fromLatin1(message.community()), typeName(message.type()))
                        .arg(message.requestId());
     if (message.type() == SnmpMessage::TrapV1)
         text += QStringLiteral(" specific %1").arg(message.specificTrap());
     else if (message.type() == SnmpMessage::GetResponse)
-        text += QStringLiteral(" status %1 index %2").arg(message.errorStatus()).arg(message.errorIndex());
+        text += QStringLiteral(" status %1 index %2")
+                    .arg(message.errorStatus())
+                    .arg(message.errorIndex());
     QStringList parts;
     for (const SnmpVariable& v : message.variables().list())
         parts.append(variableName(v.identifier()) + QStringLiteral(" = ") + valueText(v));

@@ -17,14 +17,14 @@ class QNetworkDatagram;
 class QUdpSocket;
 
 struct ApFaults {
-    int dropPercent = 0;        // share of requests never answered
-    int delayMs = 0;            // answers go out this late
-    bool wrongRequestId = false; // answers carry the request identifier plus one
+    int dropPercent = 0;          // share of requests never answered
+    int delayMs = 0;              // answers go out this late
+    bool wrongRequestId = false;  // answers carry the request identifier plus one
     bool wrongSourcePort = false; // answers come from another UDP port
-    QSet<QString> badLength;    // variables read with a wrong length
-    QSet<QString> badValue;     // variables read with a value outside their range
-    bool silent = false;        // answer nothing
-    int silentAfter = -1;       // answer this many requests, then nothing (-1: no limit)
+    QSet<QString> badLength;      // variables read with a wrong length
+    QSet<QString> badValue;       // variables read with a value outside their range
+    bool silent = false;          // answer nothing
+    int silentAfter = -1;         // answer this many requests, then nothing (-1: no limit)
 };
 
 class ApAgent : public QObject

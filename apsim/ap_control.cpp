@@ -11,7 +11,8 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 QString formatValue(const ApVariable& var, const ApValue& value)
 {
@@ -120,7 +121,8 @@ QString ApControl::execute(const QString& line)
             .arg(m_device->associatedStations().size())
             .arg(m_device->testMode() ? QStringLiteral("on") : QStringLiteral("off"));
     }
-    if (!m_device->isRunning() && command != QLatin1String("get") && command != QLatin1String("fault"))
+    if (!m_device->isRunning() && command != QLatin1String("get") &&
+        command != QLatin1String("fault"))
         return err(QStringLiteral("device is restarting"));
 
     if (command == QLatin1String("trap")) {
@@ -151,16 +153,19 @@ QString ApControl::execute(const QString& line)
             m_device->associate(mac);
         else
             m_device->disassociate(mac);
-        return QStringLiteral("ok %1 %2").arg(
-            m_device->associatedStations().contains(mac) ? QStringLiteral("associated")
-                                                         : QStringLiteral("not-associated"),
-            apMacText(mac));
+        return QStringLiteral("ok %1 %2")
+            .arg(m_device->associatedStations().contains(mac) ? QStringLiteral("associated")
+                                                              : QStringLiteral("not-associated"),
+                 apMacText(mac));
     }
     if (command == QLatin1String("stations")) {
         QStringList macs;
         for (const QByteArray& mac : m_device->associatedStations())
             macs.append(apMacText(mac));
-        return QStringLiteral("ok %1 %2").arg(macs.size()).arg(macs.join(QLatin1Char(' '))).trimmed();
+        return QStringLiteral("ok %1 %2")
+            .arg(macs.size())
+            .arg(macs.join(QLatin1Char(' ')))
+            .trimmed();
     }
     if (command == QLatin1String("survey")) {
         m_device->startSiteSurvey();
@@ -180,7 +185,7 @@ QString ApControl::execute(const QString& line)
     }
     if (command == QLatin1String("link")) {
         bool up = false;
-        if (!onOff(arg(1) == QLatin1String("up") ? QStringLiteral("on")
+        if (!onOff(arg(1) == QLatin1String("up")     ? QStringLiteral("on")
                    : arg(1) == QLatin1String("down") ? QStringLiteral("off")
                                                      : QString(),
                    &up))
@@ -193,7 +198,8 @@ QString ApControl::execute(const QString& line)
         if (!var)
             return err(QStringLiteral("unknown variable ") + arg(1));
         if (command == QLatin1String("get"))
-            return QStringLiteral("ok %1 = %2").arg(var->name, formatValue(*var, m_device->read(*var)));
+            return QStringLiteral("ok %1 = %2")
+                .arg(var->name, formatValue(*var, m_device->read(*var)));
         const int at = trimmed.indexOf(arg(1)) + int(arg(1).size()) + 1;
         ApWrite w;
         w.variable = var;

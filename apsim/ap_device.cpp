@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 constexpr int kMaxMacTable = 680;
 constexpr int kKnownEntries = 16;
@@ -33,7 +34,16 @@ QByteArray idleTestCommand()
 {
     // Channel 1, antenna A, power C0, 11 Mbit/s, idle, 1000 us, 1500 bytes, 100 frames,
     // pattern AA, CR20 08, CR21 48.
-    return QByteArray::fromHex("0101C00301" "04" "03E8" "000005DC" "00000064" "AA" "00" "08" "48" "00");
+    return QByteArray::fromHex("0101C00301"
+                               "04"
+                               "03E8"
+                               "000005DC"
+                               "00000064"
+                               "AA"
+                               "00"
+                               "08"
+                               "48"
+                               "00");
 }
 
 } // namespace
@@ -239,8 +249,8 @@ ApError ApDevice::check(const QList<ApWrite>& writes, int* failedIndex) const
 
         if (name == QLatin1String("operESSIDLength")) {
             const ApWrite* essid = inRequest("operESSID");
-            const qsizetype length = essid ? essid->value.bytes.size()
-                                           : m_store->bytes(n("operESSID")).size();
+            const qsizetype length =
+                essid ? essid->value.bytes.size() : m_store->bytes(n("operESSID")).size();
             if (w.value.integer != length)
                 return ApError::Inconsistent;
         } else if (name == QLatin1String("operChannelID")) {
@@ -298,7 +308,8 @@ QByteArray ApDevice::macBlockReply(const QByteArray& request)
         // off leaves the addresses already sent.
         m_store->setMacTable(m_pendingTable);
         if (entry == total)
-            Q_EMIT event(QStringLiteral("MAC authorization table of %1 entries written").arg(total));
+            Q_EMIT event(
+                QStringLiteral("MAC authorization table of %1 entries written").arg(total));
         return request;
     }
     const QList<QByteArray> table = m_store->macTable();
@@ -398,8 +409,8 @@ void ApDevice::joinSelectedBss(int number)
     m_store->setValue(n("operChannelID"), ApValue::ofInteger(bss.channel));
     m_store->setValue(n("bridgeRemoteBridgeBSSID"), ApValue::ofBytes(bss.bssid));
     Q_EMIT event(QStringLiteral("joined BSS %1 (%2, channel %3)")
-                   .arg(apMacText(bss.bssid), QString::fromUtf8(bss.ssid))
-                   .arg(bss.channel));
+                     .arg(apMacText(bss.bssid), QString::fromUtf8(bss.ssid))
+                     .arg(bss.channel));
     raiseTrap(mode == 1 || mode == 4 ? 13 : 11, bss.bssid);
 }
 
@@ -445,7 +456,8 @@ void ApDevice::scheduleChurn()
 
 void ApDevice::churn()
 {
-    const ApStation& s = m_profile.stations[int(m_random.bounded(quint32(m_profile.stations.size())))];
+    const ApStation& s =
+        m_profile.stations[int(m_random.bounded(quint32(m_profile.stations.size())))];
     if (m_associated.contains(s.mac))
         disassociate(s.mac);
     else
@@ -483,7 +495,8 @@ bool ApDevice::upload(QString* error)
     const bool ok = m_store->upload(&why);
     if (error)
         *error = why;
-    Q_EMIT event(ok ? QStringLiteral("configuration saved") : QStringLiteral("saving failed: ") + why);
+    Q_EMIT event(ok ? QStringLiteral("configuration saved")
+                    : QStringLiteral("saving failed: ") + why);
     if (ok)
         raiseTrap(10);
     return ok;
@@ -563,7 +576,7 @@ bool ApDevice::raiseTrap(int code, const QByteArray& value)
     } else if (code >= 18 && code <= 21) {
         QByteArray mac = value;
         if (mac.size() != 6)
-            mac = !m_associated.isEmpty() ? m_associated.first()
+            mac = !m_associated.isEmpty()         ? m_associated.first()
                   : !m_profile.stations.isEmpty() ? m_profile.stations.first().mac
                                                   : QByteArray(6, '\0');
         m_trapStationMac = mac;
@@ -600,20 +613,39 @@ void ApDevice::updateCounters()
     const double beaconPeriod = double(qMax<qint64>(20, m_store->integer(n("dfuBeaconPeriod"))));
     const double uTx = 15 * s, uRx = 18 * s;
     const double wireless[22] = {
-        uTx,        2,         1,          1000.0 / (beaconPeriod * 1.024), uRx, 0, 0,
-        uRx,        1.5 * s,   0.5 * s,    10 * neighbours,                 uTx * 0.98,
-        0,          0,         uTx * 0.02, 0,                               uTx * 0.03,
-        uRx * 0.005, uTx * 0.002, 0.01,    0.4 + uRx * 0.01,                0.2,
+        uTx,
+        2,
+        1,
+        1000.0 / (beaconPeriod * 1.024),
+        uRx,
+        0,
+        0,
+        uRx,
+        1.5 * s,
+        0.5 * s,
+        10 * neighbours,
+        uTx * 0.98,
+        0,
+        0,
+        uTx * 0.02,
+        0,
+        uTx * 0.03,
+        uRx * 0.005,
+        uTx * 0.002,
+        0.01,
+        0.4 + uRx * 0.01,
+        0.2,
     };
     for (int i = 0; i < 22; ++i)
         m_wireless[i] += wireless[i] * dt;
     if (!m_ethernetUp)
         return;
     const double p = 40 + 20 * s, t = 30 + 18 * s;
-    const double rx[16] = {p * 420, p, p * 0.0002, p * 0.04, p * 0.12, 0.01, 0, 0,
-                           p * 0.0001, 0, 0, 0, p * 0.0001, 0, p * 0.0001, 0};
-    const double tx[14] = {t * 610, t, 0, t * 0.03, t * 0.08, t * 0.89, 0,
-                           t * 0.001, t * 0.0005, t * 0.002, t * 0.001, 0, 0, t * 0.003};
+    const double rx[16] = {p * 420,    p, p * 0.0002, p * 0.04, p * 0.12,   0.01, 0,          0,
+                           p * 0.0001, 0, 0,          0,        p * 0.0001, 0,    p * 0.0001, 0};
+    const double tx[14] = {t * 610,   t, 0,         t * 0.03,   t * 0.08,
+                           t * 0.89,  0, t * 0.001, t * 0.0005, t * 0.002,
+                           t * 0.001, 0, 0,         t * 0.003};
     for (int i = 0; i < 16; ++i)
         m_ethRx[i] += rx[i] * dt;
     for (int i = 0; i < 14; ++i)

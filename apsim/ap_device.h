@@ -33,10 +33,10 @@ struct ApWrite {
 };
 
 struct ApDeviceSettings {
-    int resetTimeMs = 2000;  // how long a reset keeps the device silent
-    int scanDelayMs = 3000;  // how long a site survey takes
-    int churnSeconds = 0;    // mean time between station events; 0 off
-    quint32 seed = 0;        // random seed; 0 picks one
+    int resetTimeMs = 2000; // how long a reset keeps the device silent
+    int scanDelayMs = 3000; // how long a site survey takes
+    int churnSeconds = 0;   // mean time between station events; 0 off
+    quint32 seed = 0;       // random seed; 0 picks one
 };
 
 class ApDevice : public QObject
@@ -121,13 +121,13 @@ private:
     QTimer m_surveyTimer;
     QTimer m_churnTimer;
 
-    QList<QByteArray> m_associated;      // in order of association; number = position + 1
-    QList<ApNeighbour> m_known;          // result of the last site survey
+    QList<QByteArray> m_associated; // in order of association; number = position + 1
+    QList<ApNeighbour> m_known;     // result of the last site survey
     bool m_surveying = false;
     int m_selectedBss = 1;
     QByteArray m_lastStationRecord;
     QByteArray m_lastMacBlock;
-    QList<QByteArray> m_pendingTable;    // MAC table being written block by block
+    QList<QByteArray> m_pendingTable; // MAC table being written block by block
     int m_pendingTotal = 0;
     QByteArray m_trapBssid;
     QByteArray m_trapStationMac;

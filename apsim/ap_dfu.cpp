@@ -4,7 +4,8 @@
 
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 QString n(const char* name)
 {
@@ -33,13 +34,12 @@ ApDfuEndpoint::ApDfuEndpoint(ApDevice* device, QObject* parent) : QObject(parent
 
 bool ApDfuEndpoint::listen(const QString& path, QString* error)
 {
-    m_server = new DfuServer(
-        [this](quint32 code, const QByteArray& input, quint32 outputSize) {
-            return handle(code, input, outputSize);
-        },
-        this);
+    m_server = new DfuServer([this](quint32 code, const QByteArray& input,
+                                    quint32 outputSize) { return handle(code, input, outputSize); },
+                             this);
     if (!m_server->listen(path)) {
-        *error = QStringLiteral("cannot serve the DFU endpoint at %1: %2").arg(path, m_server->errorString());
+        *error = QStringLiteral("cannot serve the DFU endpoint at %1: %2")
+                     .arg(path, m_server->errorString());
         return false;
     }
     return true;
@@ -66,7 +66,8 @@ QByteArray ApDfuEndpoint::readReply(const QByteArray& data) const
 DfuReply ApDfuEndpoint::handle(quint32 code, const QByteArray& input, quint32 outputSize)
 {
     if (!m_device->isRunning()) {
-        Q_EMIT logLine(QStringLiteral("DFU request 0x%1 while restarting: refused").arg(code, 0, 16));
+        Q_EMIT logLine(
+            QStringLiteral("DFU request 0x%1 while restarting: refused").arg(code, 0, 16));
         return DfuReply::failure(DfuStatusFailure);
     }
     switch (code) {
@@ -99,7 +100,8 @@ DfuReply ApDfuEndpoint::handle(quint32 code, const QByteArray& input, quint32 ou
             return DfuReply::success();
         }
         if (group == 3 && data.size() >= 47 && data.size() <= CrSettingsSize) {
-            m_device->store()->setStored(n("TestModeRadioConfiguration"), ApValue::ofBytes(data.left(47)));
+            m_device->store()->setStored(n("TestModeRadioConfiguration"),
+                                         ApValue::ofBytes(data.left(47)));
             Q_EMIT logLine(QStringLiteral("DFU write of group 3"));
             return DfuReply::success();
         }
@@ -194,8 +196,12 @@ bool ApDfuEndpoint::applyConfigurationBlock(const QByteArray& b, QString* why)
     ApStore* s = m_device->store();
     ApStore::Values v;
     auto u8 = [&](int offset) { return qint64(quint8(b[offset])); };
-    auto bytes = [&](const char* name, const QByteArray& value) { v.insert(n(name), ApValue::ofBytes(value)); };
-    auto integer = [&](const char* name, qint64 value) { v.insert(n(name), ApValue::ofInteger(value)); };
+    auto bytes = [&](const char* name, const QByteArray& value) {
+        v.insert(n(name), ApValue::ofBytes(value));
+    };
+    auto integer = [&](const char* name, qint64 value) {
+        v.insert(n(name), ApValue::ofInteger(value));
+    };
 
     QByteArray info = s->bytes(n("sysDeviceInfo"));
     info.replace(4, 6, b.mid(22, 6));
@@ -224,7 +230,8 @@ bool ApDfuEndpoint::applyConfigurationBlock(const QByteArray& b, QString* why)
     integer("privacyWEPEnable", wep == 0 ? 2 : wep == 1 ? 1 : 3);
     integer("privacyDefaultWEPKeyID", u8(71));
     for (int k = 0; k < 4; ++k)
-        v.insert(QStringLiteral("defaultWEPKey%1").arg(k + 1), ApValue::ofBytes(b.mid(72 + 13 * k, 13)));
+        v.insert(QStringLiteral("defaultWEPKey%1").arg(k + 1),
+                 ApValue::ofBytes(b.mid(72 + 13 * k, 13)));
     bytes("operAccessPointName", textField(b, 124, 32));
     QByteArray rates = b.mid(156, 4);
     while (rates.endsWith('\0'))

@@ -2,8 +2,8 @@
 
 #include "ap_agent.h"
 #include "ap_control.h"
-#include "ap_dfu.h"
 #include "ap_device.h"
+#include "ap_dfu.h"
 #include "ap_profile.h"
 #include "ap_store.h"
 
@@ -14,7 +14,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 bool parsePort(const QString& text, quint16* out)
 {
@@ -48,7 +49,9 @@ QSet<QString> names(const QStringList& values)
 
 } // namespace
 
-ApEmulator::ApEmulator(QObject* parent) : QObject(parent), m_mib(std::make_unique<SnmpMib>()) {}
+ApEmulator::ApEmulator(QObject* parent) : QObject(parent), m_mib(std::make_unique<SnmpMib>())
+{
+}
 
 ApEmulator::~ApEmulator() = default;
 
@@ -65,33 +68,97 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
         "Emulates one QX9304 access point: an SNMP agent over the device's private MIB with "
         "the device's semantics, traps, a state file and the DFU driver endpoint."));
     parser.addHelpOption();
-    const QCommandLineOption bind(QStringLiteral("bind"), QStringLiteral("Address the agent binds to (default 0.0.0.0)."), QStringLiteral("ADDR"), QStringLiteral("0.0.0.0"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("UDP port of the agent (default 161)."), QStringLiteral("N"), QStringLiteral("161"));
-    const QCommandLineOption broadcast(QStringLiteral("broadcast"), QStringLiteral("Broadcast address also listened on (default: that of the bound address's subnet, 127.255.255.255 on loopback; \"none\" for none)."), QStringLiteral("ADDR"));
-    const QCommandLineOption trapHost(QStringLiteral("trap-host"), QStringLiteral("Where traps are sent (default: no traps)."), QStringLiteral("ADDR"));
-    const QCommandLineOption trapPort(QStringLiteral("trap-port"), QStringLiteral("UDP port traps are sent to (default 162)."), QStringLiteral("N"), QStringLiteral("162"));
-    const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("State file holding the saved configuration (default: kept in memory only)."), QStringLiteral("FILE"));
-    const QCommandLineOption dfu(QStringLiteral("dfu"), QStringLiteral("Serve the DFU driver endpoint on this local socket path."), QStringLiteral("PATH"));
-    const QCommandLineOption profile(QStringLiteral("profile"), QStringLiteral("Profile file (JSON): sysDescr, factory configuration, stations, neighbour BSSs, domain."), QStringLiteral("FILE"));
-    const QCommandLineOption mib(QStringLiteral("mib"), QStringLiteral("MIB file (default QX9304.mib, looked for by bare name)."), QStringLiteral("FILE"), QStringLiteral("QX9304.mib"));
-    const QCommandLineOption resetTime(QStringLiteral("reset-time"), QStringLiteral("How long a reset keeps the device silent, in ms (default 2000)."), QStringLiteral("MS"), QStringLiteral("2000"));
-    const QCommandLineOption scanDelay(QStringLiteral("scan-delay"), QStringLiteral("How long a site survey takes, in ms (default 3000)."), QStringLiteral("MS"), QStringLiteral("3000"));
-    const QCommandLineOption churn(QStringLiteral("churn"), QStringLiteral("Mean seconds between stations associating or leaving on their own (default 30, 0 off)."), QStringLiteral("S"), QStringLiteral("30"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the random choices (stations, drops)."), QStringLiteral("N"));
-    const QCommandLineOption stdinControl(QStringLiteral("stdin"), QStringLiteral("Read control commands from standard input (see README.md)."));
-    const QCommandLineOption controlPort(QStringLiteral("control-port"), QStringLiteral("Read control commands from UDP datagrams on this port of 127.0.0.1."), QStringLiteral("N"));
-    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every request and answer (community, type, variables, values) to standard error."));
-    const QCommandLineOption drop(QStringLiteral("drop"), QStringLiteral("Fault: leave this percentage of requests unanswered."), QStringLiteral("PERCENT"));
-    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Fault: send every answer this late."), QStringLiteral("MS"));
-    const QCommandLineOption wrongId(QStringLiteral("wrong-request-id"), QStringLiteral("Fault: answer with the request identifier plus one."));
-    const QCommandLineOption wrongPort(QStringLiteral("wrong-source-port"), QStringLiteral("Fault: answer from another UDP port."));
-    const QCommandLineOption badLength(QStringLiteral("bad-length"), QStringLiteral("Fault: read these variables (comma separated) with a wrong length."), QStringLiteral("NAMES"));
-    const QCommandLineOption badValue(QStringLiteral("bad-value"), QStringLiteral("Fault: read these variables (comma separated) with a value outside their range."), QStringLiteral("NAMES"));
-    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Fault: answer no request at all."));
-    const QCommandLineOption silentAfter(QStringLiteral("silent-after"), QStringLiteral("Fault: answer this many requests, then stop answering."), QStringLiteral("N"));
-    parser.addOptions({bind, port, broadcast, trapHost, trapPort, state, dfu, profile, mib,
-                       resetTime, scanDelay, churn, seed, stdinControl, controlPort, verbose,
-                       drop, delay, wrongId, wrongPort, badLength, badValue, silent, silentAfter});
+    const QCommandLineOption bind(QStringLiteral("bind"),
+                                  QStringLiteral("Address the agent binds to (default 0.0.0.0)."),
+                                  QStringLiteral("ADDR"), QStringLiteral("0.0.0.0"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("UDP port of the agent (default 161)."),
+                                  QStringLiteral("N"), QStringLiteral("161"));
+    const QCommandLineOption broadcast(
+        QStringLiteral("broadcast"),
+        QStringLiteral("Broadcast address also listened on (default: that of the bound address's "
+                       "subnet, 127.255.255.255 on loopback; \"none\" for none)."),
+        QStringLiteral("ADDR"));
+    const QCommandLineOption trapHost(QStringLiteral("trap-host"),
+                                      QStringLiteral("Where traps are sent (default: no traps)."),
+                                      QStringLiteral("ADDR"));
+    const QCommandLineOption trapPort(QStringLiteral("trap-port"),
+                                      QStringLiteral("UDP port traps are sent to (default 162)."),
+                                      QStringLiteral("N"), QStringLiteral("162"));
+    const QCommandLineOption state(
+        QStringLiteral("state"),
+        QStringLiteral(
+            "State file holding the saved configuration (default: kept in memory only)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption dfu(
+        QStringLiteral("dfu"),
+        QStringLiteral("Serve the DFU driver endpoint on this local socket path."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption profile(
+        QStringLiteral("profile"),
+        QStringLiteral("Profile file (JSON): sysDescr, factory configuration, stations, neighbour "
+                       "BSSs, domain."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption mib(
+        QStringLiteral("mib"),
+        QStringLiteral("MIB file (default QX9304.mib, looked for by bare name)."),
+        QStringLiteral("FILE"), QStringLiteral("QX9304.mib"));
+    const QCommandLineOption resetTime(
+        QStringLiteral("reset-time"),
+        QStringLiteral("How long a reset keeps the device silent, in ms (default 2000)."),
+        QStringLiteral("MS"), QStringLiteral("2000"));
+    const QCommandLineOption scanDelay(
+        QStringLiteral("scan-delay"),
+        QStringLiteral("How long a site survey takes, in ms (default 3000)."), QStringLiteral("MS"),
+        QStringLiteral("3000"));
+    const QCommandLineOption churn(QStringLiteral("churn"),
+                                   QStringLiteral("Mean seconds between stations associating or "
+                                                  "leaving on their own (default 30, 0 off)."),
+                                   QStringLiteral("S"), QStringLiteral("30"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of the random choices (stations, drops)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption stdinControl(
+        QStringLiteral("stdin"),
+        QStringLiteral("Read control commands from standard input (see README.md)."));
+    const QCommandLineOption controlPort(
+        QStringLiteral("control-port"),
+        QStringLiteral("Read control commands from UDP datagrams on this port of 127.0.0.1."),
+        QStringLiteral("N"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Log every request and answer (community, "
+                                                    "type, variables, values) to standard error."));
+    const QCommandLineOption drop(
+        QStringLiteral("drop"),
+        QStringLiteral("Fault: leave this percentage of requests unanswered."),
+        QStringLiteral("PERCENT"));
+    const QCommandLineOption delay(QStringLiteral("delay"),
+                                   QStringLiteral("Fault: send every answer this late."),
+                                   QStringLiteral("MS"));
+    const QCommandLineOption wrongId(
+        QStringLiteral("wrong-request-id"),
+        QStringLiteral("Fault: answer with the request identifier plus one."));
+    const QCommandLineOption wrongPort(QStringLiteral("wrong-source-port"),
+                                       QStringLiteral("Fault: answer from another UDP port."));
+    const QCommandLineOption badLength(
+        QStringLiteral("bad-length"),
+        QStringLiteral("Fault: read these variables (comma separated) with a wrong length."),
+        QStringLiteral("NAMES"));
+    const QCommandLineOption badValue(
+        QStringLiteral("bad-value"),
+        QStringLiteral(
+            "Fault: read these variables (comma separated) with a value outside their range."),
+        QStringLiteral("NAMES"));
+    const QCommandLineOption silent(QStringLiteral("silent"),
+                                    QStringLiteral("Fault: answer no request at all."));
+    const QCommandLineOption silentAfter(
+        QStringLiteral("silent-after"),
+        QStringLiteral("Fault: answer this many requests, then stop answering."),
+        QStringLiteral("N"));
+    parser.addOptions({bind,    port,         broadcast,   trapHost,  trapPort,  state,
+                       dfu,     profile,      mib,         resetTime, scanDelay, churn,
+                       seed,    stdinControl, controlPort, verbose,   drop,      delay,
+                       wrongId, wrongPort,    badLength,   badValue,  silent,    silentAfter});
     parser.process(arguments);
     if (!parser.positionalArguments().isEmpty()) {
         *error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
@@ -104,7 +171,8 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
         return false;
     }
     quint16 agentPort = 0, trapsPort = 0, ctlPort = 0;
-    if (!parsePort(parser.value(port), &agentPort) || !parsePort(parser.value(trapPort), &trapsPort) ||
+    if (!parsePort(parser.value(port), &agentPort) ||
+        !parsePort(parser.value(trapPort), &trapsPort) ||
         (parser.isSet(controlPort) && !parsePort(parser.value(controlPort), &ctlPort))) {
         *error = QStringLiteral("a port must be a number from 0 to 65535");
         return false;
@@ -121,12 +189,14 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
 
     // The MIB gives every variable its identifier and wire syntax.
     if (!m_mib->load(parser.value(mib))) {
-        *error = QStringLiteral("cannot load MIB %1: %2").arg(parser.value(mib), m_mib->errorText());
+        *error =
+            QStringLiteral("cannot load MIB %1: %2").arg(parser.value(mib), m_mib->errorText());
         return false;
     }
     QStringList missing;
     if (!m_table.bind(*m_mib, &missing))
-        log(QStringLiteral("the MIB lacks %1; these are not served").arg(missing.join(QStringLiteral(", "))));
+        log(QStringLiteral("the MIB lacks %1; these are not served")
+                .arg(missing.join(QStringLiteral(", "))));
     if (m_table.enterpriseOid().isEmpty()) {
         *error = QStringLiteral("the MIB does not define qx9304");
         return false;
@@ -163,7 +233,8 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
     ApFaults& faults = m_agent->faults();
     if ((parser.isSet(drop) && !parseCount(parser.value(drop), 0, 100, &faults.dropPercent)) ||
         (parser.isSet(delay) && !parseCount(parser.value(delay), 0, 600000, &faults.delayMs)) ||
-        (parser.isSet(silentAfter) && !parseCount(parser.value(silentAfter), 0, INT_MAX, &faults.silentAfter))) {
+        (parser.isSet(silentAfter) &&
+         !parseCount(parser.value(silentAfter), 0, INT_MAX, &faults.silentAfter))) {
         *error = QStringLiteral("--drop, --delay and --silent-after need a number in range");
         return false;
     }
@@ -206,13 +277,15 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
     connect(m_control, &ApControl::quitRequested, this, &ApEmulator::quitRequested);
     if (parser.isSet(stdinControl))
         m_control->listenOnStdin();
-    if (parser.isSet(controlPort) && !m_control->listenOnUdp(QStringLiteral("127.0.0.1"), ctlPort, error))
+    if (parser.isSet(controlPort) &&
+        !m_control->listenOnUdp(QStringLiteral("127.0.0.1"), ctlPort, error))
         return false;
 
     if (parser.isSet(dfu)) {
         m_dfu = new ApDfuEndpoint(m_device, this);
         if (parser.isSet(verbose))
-            connect(m_dfu, &ApDfuEndpoint::logLine, this, [this](const QString& line) { log(line); });
+            connect(m_dfu, &ApDfuEndpoint::logLine, this,
+                    [this](const QString& line) { log(line); });
         if (!m_dfu->listen(parser.value(dfu), error))
             return false;
     }

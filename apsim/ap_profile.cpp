@@ -5,7 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-namespace {
+namespace
+{
 
 constexpr qint64 kMaxProfileSize = 1 << 20;
 
@@ -135,8 +136,12 @@ ApProfile ApProfile::builtIn(const QHostAddress& bindAddress)
     const QByteArray ethernetMac = macFor(0, host);
     const QByteArray wirelessMac = macFor(0, host, 1);
     ApStore::Values& d = p.defaults;
-    auto i = [&](const char* name, qint64 v) { d.insert(QLatin1String(name), ApValue::ofInteger(v)); };
-    auto b = [&](const char* name, const QByteArray& v) { d.insert(QLatin1String(name), ApValue::ofBytes(v)); };
+    auto i = [&](const char* name, qint64 v) {
+        d.insert(QLatin1String(name), ApValue::ofInteger(v));
+    };
+    auto b = [&](const char* name, const QByteArray& v) {
+        d.insert(QLatin1String(name), ApValue::ofBytes(v));
+    };
 
     b("sysContact", text("network administrator"));
     b("sysName", text("qx9304"));
@@ -202,7 +207,8 @@ bool ApProfile::load(const QString& path, const QHostAddress& bindAddress,
     ApProfile p = builtIn(bindAddress);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("cannot read profile %1: %2").arg(path, file.errorString()));
+        return fail(error,
+                    QStringLiteral("cannot read profile %1: %2").arg(path, file.errorString()));
     if (file.size() > kMaxProfileSize)
         return fail(error, QStringLiteral("profile %1 is too large").arg(path));
     QJsonParseError parseError;
@@ -217,7 +223,8 @@ bool ApProfile::load(const QString& path, const QHostAddress& bindAddress,
             return fail(error, QStringLiteral("profile: sysDescr longer than 255 bytes"));
     }
     if (root.contains(QLatin1String("firmware"))) {
-        const QStringList parts = root.value(QLatin1String("firmware")).toString().split(QLatin1Char('.'));
+        const QStringList parts =
+            root.value(QLatin1String("firmware")).toString().split(QLatin1Char('.'));
         if (parts.size() != 4)
             return fail(error, QStringLiteral("profile: firmware must be four numbers"));
         for (int n = 0; n < 4; ++n) {
@@ -233,7 +240,8 @@ bool ApProfile::load(const QString& path, const QHostAddress& bindAddress,
     for (auto it = config.constBegin(); it != config.constEnd(); ++it) {
         const ApVariable* var = table.find(it.key());
         if (!var || !p.defaults.contains(it.key()))
-            return fail(error, QStringLiteral("profile: %1 is not a configuration variable").arg(it.key()));
+            return fail(
+                error, QStringLiteral("profile: %1 is not a configuration variable").arg(it.key()));
         ApValue value;
         if (!parseValue(*var, it.value(), &value))
             return fail(error, QStringLiteral("profile: bad value for %1").arg(it.key()));
@@ -296,7 +304,8 @@ bool ApProfile::load(const QString& path, const QHostAddress& bindAddress,
                 return fail(error, QStringLiteral("profile: neighbour without a valid bssid"));
             if (n.ssid.size() > 32 || n.channel < 1 || n.channel > 14 || n.rssi < 0 ||
                 n.rssi > 255 || n.flags < 0 || n.flags > 255)
-                return fail(error, QStringLiteral("profile: bad neighbour %1").arg(apMacText(n.bssid)));
+                return fail(error,
+                            QStringLiteral("profile: bad neighbour %1").arg(apMacText(n.bssid)));
             p.neighbours.append(n);
         }
     }

@@ -25,9 +25,9 @@ struct ApNeighbour {
 
 struct ApProfile {
     QString sysDescr;
-    QByteArray firmware;         // 4 version numbers
-    ApStore::Values defaults;    // factory configuration, by variable name
-    QList<QByteArray> macTable;  // factory MAC authorization table
+    QByteArray firmware;        // 4 version numbers
+    ApStore::Values defaults;   // factory configuration, by variable name
+    QList<QByteArray> macTable; // factory MAC authorization table
     QList<ApStation> stations;
     QList<ApNeighbour> neighbours;
 

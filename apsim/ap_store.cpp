@@ -6,7 +6,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 
 const char* const kFormat = "apsim-state-1";
 constexpr int kMaxMacTable = 680;
@@ -19,8 +20,7 @@ bool isInteger(ApKind kind)
 
 } // namespace
 
-ApStore::ApStore(const ApVariableTable* table, QObject* parent)
-    : QObject(parent), m_table(table)
+ApStore::ApStore(const ApVariableTable* table, QObject* parent) : QObject(parent), m_table(table)
 {
 }
 

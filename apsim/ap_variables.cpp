@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
+namespace
+{
 
 using K = ApKind;
 using A = ApAccess;
@@ -272,8 +273,8 @@ ApCheck ApVariableTable::checkValue(const ApVariable& var, const ApValue& value)
         const quint32 length = (quint32(quint8(b[8])) << 24) | (quint32(quint8(b[9])) << 16) |
                                (quint32(quint8(b[10])) << 8) | quint32(quint8(b[11]));
         const bool commandOk = (command >= 1 && command <= 5) || command == 8;
-        if (channel < 1 || channel > 14 || antenna < 1 || antenna > 2 || rate > 3 ||
-            !commandOk || length < 1 || length > 1500)
+        if (channel < 1 || channel > 14 || antenna < 1 || antenna > 2 || rate > 3 || !commandOk ||
+            length < 1 || length > 1500)
             return ApCheck::WrongValue;
     } else if (var.kind == K::Text) {
         // Texts travel without a terminating zero.

@@ -45,14 +45,14 @@ struct ApVariable {
     ApKind kind = ApKind::Integer;
     ApAccess access = ApAccess::ReadOnly;
     ApKeep keep = ApKeep::None;
-    qint64 minimum = 0;  // integers: range; byte strings: shortest length
-    qint64 maximum = 0;  // integers: range; byte strings: longest length
-    QList<int> sizes;    // byte strings with a fixed set of lengths (empty: min..max)
+    qint64 minimum = 0;    // integers: range; byte strings: shortest length
+    qint64 maximum = 0;    // integers: range; byte strings: longest length
+    QList<int> sizes;      // byte strings with a fixed set of lengths (empty: min..max)
     bool internal = false; // not in the MIB (kept only for the DFU configuration block)
 
     // Filled from the MIB by ApVariableTable::bind.
-    QString oid;         // without instance
-    quint8 syntax = 0;   // SnmpVariable::Syntax
+    QString oid;       // without instance
+    quint8 syntax = 0; // SnmpVariable::Syntax
 };
 
 enum class ApCheck {

@@ -104,8 +104,9 @@ ToolResult runTool(const QString& tool, const QStringList& arguments, int timeou
 ToolResult snmp(const QString& tool, const Apsim& ap, const QStringList& objects,
                 const QString& community, const QString& version, const QStringList& options)
 {
-    QStringList args = {QStringLiteral("-M"), QStringLiteral("/dev/null"), QStringLiteral("-m"),
-                        QStringLiteral(QX_MIB_PATH), QStringLiteral("-v"), version,
+    QStringList args = {QStringLiteral("-M"), QStringLiteral("/dev/null"),
+                        QStringLiteral("-m"), QStringLiteral(QX_MIB_PATH),
+                        QStringLiteral("-v"), version,
                         QStringLiteral("-c"), community};
     if (!options.contains(QStringLiteral("-t")))
         args << QStringLiteral("-t") << QStringLiteral("2");

@@ -38,7 +38,10 @@ public:
     QString control(const QString& command);
 
     static QString randomAddress();
-    static quint16 randomPort() { return quint16(20000 + QRandomGenerator::global()->bounded(20000)); }
+    static quint16 randomPort()
+    {
+        return quint16(20000 + QRandomGenerator::global()->bounded(20000));
+    }
 
 private:
     std::unique_ptr<QProcess> m_process;
