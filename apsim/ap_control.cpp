@@ -72,6 +72,27 @@ bool parseValue(const ApVariable& var, const QString& text, ApValue* out)
     return false;
 }
 
+QString errorName(ApError e)
+{
+    switch (e) {
+    case ApError::None:
+        return QStringLiteral("none");
+    case ApError::NoSuchName:
+        return QStringLiteral("no such variable");
+    case ApError::NotWritable:
+        return QStringLiteral("read-only");
+    case ApError::WrongType:
+        return QStringLiteral("wrong type");
+    case ApError::WrongLength:
+        return QStringLiteral("wrong length");
+    case ApError::WrongValue:
+        return QStringLiteral("value out of range");
+    case ApError::Inconsistent:
+        return QStringLiteral("inconsistent with the device's state");
+    }
+    return QString();
+}
+
 bool onOff(const QString& word, bool* out)
 {
     if (word == QLatin1String("on")) {
@@ -208,7 +229,7 @@ QString ApControl::execute(const QString& line)
         int failed = -1;
         const ApError e = m_device->check({w}, &failed);
         if (e != ApError::None)
-            return err(QStringLiteral("refused (%1)").arg(int(e)));
+            return err(QStringLiteral("refused: ") + errorName(e));
         const QList<ApValue> answers = m_device->apply({w});
         return QStringLiteral("ok %1 = %2").arg(var->name, formatValue(*var, answers.value(0)));
     }

@@ -150,6 +150,7 @@ private Q_SLOTS:
     void profile();
     void verboseLog();
     void dfuEndpoint();
+    void controlPort();
 };
 
 void TestApsim::help()
@@ -1383,6 +1384,27 @@ void TestApsim::dfuEndpoint()
              (QStringList{"6", "\"QX9304\""}));
     QVERIFY(client.request(DfuRequestGroup, QByteArray(1, '\x01'), 1024, &reply));
     QCOMPARE(int(unpack(reply.output, 348)[28]), 6);
+}
+
+void TestApsim::controlPort()
+{
+    const quint16 control = Apsim::randomPort();
+    Apsim ap;
+    QVERIFY(ap.start({QStringLiteral("--control-port"), QString::number(control)}));
+    auto command = [&](const QByteArray& line) {
+        const QList<QNetworkDatagram> a =
+            exchange(line, QStringLiteral("127.0.0.1"), control, 2000, false, 1);
+        return a.isEmpty() ? QByteArray() : a[0].data().trimmed();
+    };
+    QCOMPARE(command("set operESSID lab net"), QByteArray("ok operESSID = lab net"));
+    QCOMPARE(command("set operChannelID 15"), QByteArray("error refused: value out of range"));
+    QCOMPARE(command("get operChannelID"), QByteArray("ok operChannelID = 6"));
+    QCOMPARE(command("bogus"), QByteArray("error unknown command bogus"));
+    QCOMPARE(values(snmp(QStringLiteral("snmpget"), ap, {QStringLiteral("operESSID.0")},
+                         QStringLiteral("public"), QStringLiteral("1"), kGet)),
+             QStringList{"\"lab net\""});
+    QCOMPARE(command("quit"), QByteArray("ok bye"));
+    QTRY_VERIFY(!ap.running());
 }
 
 QTEST_GUILESS_MAIN(TestApsim)
