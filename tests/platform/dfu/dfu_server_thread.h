@@ -7,7 +7,8 @@
 #include <QSemaphore>
 #include <QThread>
 
-class DfuServerThread : public QThread {
+class DfuServerThread : public QThread
+{
 public:
     DfuServerThread(const QString& path, DfuHandler handler)
         : m_path(path), m_handler(std::move(handler))

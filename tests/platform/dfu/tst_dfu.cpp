@@ -20,7 +20,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 QByteArray u32(quint32 v)
 {
@@ -47,7 +48,8 @@ DfuReply echoHandler(quint32 code, const QByteArray& input, quint32)
 
 } // namespace
 
-class TestDfu : public QObject {
+class TestDfu : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -89,12 +91,12 @@ void TestDfu::requestCoding_data()
     QTest::addColumn<quint32>("outputSize");
 
     const QByteArray good = dfuEncodeRequest(0x222004, QByteArray("\x01", 1), 1024);
-    QTest::newRow("read group") << good << int(DfuParse::Done) << 0x222004u
-                                << QByteArray("\x01", 1) << 1024u;
+    QTest::newRow("read group") << good << int(DfuParse::Done) << 0x222004u << QByteArray("\x01", 1)
+                                << 1024u;
     QTest::newRow("no buffers") << dfuEncodeRequest(0x22201C, {}, 0) << int(DfuParse::Done)
                                 << 0x22201Cu << QByteArray() << 0u;
-    QTest::newRow("header only") << good.left(16) << int(DfuParse::NeedMore) << 0u
-                                 << QByteArray() << 0u;
+    QTest::newRow("header only") << good.left(16) << int(DfuParse::NeedMore) << 0u << QByteArray()
+                                 << 0u;
     QTest::newRow("three bytes") << good.left(3) << int(DfuParse::NeedMore) << 0u << QByteArray()
                                  << 0u;
     QTest::newRow("bad magic") << (u32(0x12345678) + good.mid(4)) << int(DfuParse::Invalid) << 0u
@@ -285,8 +287,7 @@ void TestDfu::serverRefusesBadFrames_data()
     QTest::newRow("bad magic") << QByteArray("GET / HTTP/1.0\r\n\r\n");
     QTest::newRow("oversized input")
         << (u32(DfuRequestMagic) + u32(1) + u32(DfuMaxInputSize + 1) + u32(0));
-    QTest::newRow("oversized output")
-        << (u32(DfuRequestMagic) + u32(1) + u32(0) + u32(0x7FFFFFFF));
+    QTest::newRow("oversized output") << (u32(DfuRequestMagic) + u32(1) + u32(0) + u32(0x7FFFFFFF));
 }
 
 void TestDfu::serverRefusesBadFrames()
