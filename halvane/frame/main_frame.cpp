@@ -1,16 +1,32 @@
 #include "main_frame.h"
 
+#include "about_dialog.h"
 #include "access_point_list_dialog.h"
+#include "child_frame.h"
 #include "connect_dialog.h"
 #include "dialog_runner.h"
+#include "form_view.h"
 #include "message_box.h"
+#include "options_dialog.h"
+#include "trap_log.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QUrl>
+
+namespace {
+
+const char* const kNotAuthorized = "You are not authorized for this action";
+
+} // namespace
 
 CMainFrame::CMainFrame(const CHalvaneSettings& settings, const CHalvaneOptions& options,
                        QWidget* parent)
@@ -36,6 +52,8 @@ int CMainFrame::OnCreate()
     connect(m_discovery, &CDiscovery::ScanSucceeded, this, &CMainFrame::OnScanSucceeded);
     connect(m_discovery, &CDiscovery::AccessPointNotFound, this,
             &CMainFrame::OnAccessPointNotFound);
+    m_transfer = new CConfigTransfer(m_session, this);
+    connect(m_transfer, &CConfigTransfer::PollSucceeded, this, &CMainFrame::OnPollSucceeded);
 
     m_trapRecorder = new CTrapRecorder(m_session, this);
     switch (m_trapRecorder->Create(m_options.trapPort, m_options.mibFile)) {
@@ -51,8 +69,7 @@ int CMainFrame::OnCreate()
                           QMessageBox::Ok, m_trapRecorder->MibErrorText());
         return -1;
     }
-    connect(m_trapRecorder, &CTrapRecorder::TrapLogged, this,
-            [this](int count) { ShowTrapPane(count); });
+    connect(m_trapRecorder, &CTrapRecorder::TrapLogged, this, &CMainFrame::OnTrapLogged);
 
     // Status bar: three panes, "Arial Bold" 16 pixels high.
     QFont font(QStringLiteral("Arial"));
@@ -62,6 +79,7 @@ int CMainFrame::OnCreate()
     for (int i = 0; i < 3; ++i) {
         m_panes[i] = new QLabel(this);
         m_panes[i]->setFont(font);
+        m_panes[i]->setTextFormat(Qt::PlainText);
     }
     m_panes[0]->setMinimumWidth(200);
     statusBar()->addWidget(m_panes[0], 1);
@@ -88,7 +106,7 @@ int CMainFrame::OnCreate()
     SetStatusText(QStringLiteral("Manager opened successfully"));
     m_mib->load(m_options.mibFile);
 
-    BuildMenu(NotConnectedMenu(), 128);
+    SwitchMenu(128);
     AddAccelerators();
     return 0;
 }
@@ -115,16 +133,20 @@ void CMainFrame::ShowListenFailure(const QString& text, int errorNumber, const Q
     CMessageBox::Show(this, CMessageBox::Plain, text, QMessageBox::Ok, detail);
 }
 
-void CMainFrame::BuildMenu(const QList<CMenuItem>& items, int menuId)
+// ---- menus ----
+
+void CMainFrame::SwitchMenu(int menuId)
 {
     menuBar()->clear();
+    m_menuActions.clear();
     QMenu* popups[3] = {nullptr, nullptr, nullptr};
-    for (const CMenuItem& item : items) {
+    for (const CMenuItem& item : MenuItems(menuId)) {
         const QString text = QString::fromLatin1(item.text);
         if (item.command == 0) {
             QMenu* parent = item.depth == 0 ? nullptr : popups[item.depth - 1];
-            QMenu* popup = parent ? parent->addMenu(text) : menuBar()->addMenu(text);
-            popups[item.depth] = popup;
+            if (parent && item.separatorBefore)
+                parent->addSeparator();
+            popups[item.depth] = parent ? parent->addMenu(text) : menuBar()->addMenu(text);
             continue;
         }
         QMenu* parent = popups[item.depth - 1];
@@ -136,23 +158,30 @@ void CMainFrame::BuildMenu(const QList<CMenuItem>& items, int menuId)
         // separate and active in every menu.
         QAction* action = parent->addAction(text);
         action->setEnabled(!item.grayed);
+        action->setCheckable(item.checkable);
         const int command = item.command;
-        connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+        if (!item.grayed)
+            connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+        m_menuActions.insert(command, action);
     }
     m_currentMenu = menuId;
+    UpdateTrapCheck();
+}
+
+QAction* CMainFrame::MenuAction(int command) const
+{
+    return m_menuActions.value(command, nullptr);
+}
+
+void CMainFrame::UpdateTrapCheck()
+{
+    if (QAction* action = MenuAction(ID_TRAP_SWITCH))
+        action->setChecked(m_session->m_trapState == 1);
 }
 
 void CMainFrame::AddAccelerators()
 {
-    // Active in every menu state, independent of the menu items.
-    const struct {
-        QKeySequence keys;
-        int command;
-    } accelerators[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_C), ID_CONNECT_AP},
-        {QKeySequence(Qt::CTRL | Qt::Key_F), ID_FIND_AP},
-    };
-    for (const auto& accelerator : accelerators) {
+    for (const CAccelerator& accelerator : Accelerators()) {
         QAction* action = new QAction(this);
         action->setShortcut(accelerator.keys);
         action->setShortcutContext(Qt::ApplicationShortcut);
@@ -162,21 +191,93 @@ void CMainFrame::AddAccelerators()
     }
 }
 
-void CMainFrame::OnResponse()
+// ---- commands ----
+
+void CMainFrame::OnCommand(int command)
 {
-    if (!m_discovery->OnResponse())
-        m_session->DispatchResponse();
+    const int openForm = FormOfOpenCommand(command);
+    if (openForm >= 0) {
+        if (openForm == FormKnownBSSs && m_session->bridgeOperationalMode == 5) {
+            CMessageBox::Show(this, CMessageBox::Exclamation,
+                              QStringLiteral("You can not use this function in repeater mode"),
+                              QMessageBox::Ok, QString(), QStringLiteral("Known BSSs"));
+            return;
+        }
+        OpenForm(openForm);
+        return;
+    }
+    const int closeForm = FormOfCloseCommand(command);
+    if (closeForm >= 0) {
+        CloseFormCommand(closeForm);
+        return;
+    }
+    switch (command) {
+    case ID_CONNECT_AP:
+        OnConnect();
+        break;
+    case ID_FIND_AP:
+        m_discovery->StartScan(0);
+        break;
+    case ID_CLOSE_CONNECTION:
+        OnCloseConnection();
+        break;
+    case ID_DOWNLOAD_CHANGES:
+        OnDownloadChanges();
+        break;
+    case ID_REFRESH:
+    case ID_GET_CONFIGURATION:
+        OnGetConfiguration();
+        break;
+    case ID_OPTIONS:
+        OnOptions();
+        break;
+    case ID_APP_EXIT:
+        close();
+        break;
+    case ID_TRAP_SWITCH:
+        OnTrapSwitch();
+        break;
+    case ID_RESET_DEVICE:
+        OnReset();
+        break;
+    case ID_RESTORE_DEFAULTS:
+        OnRestoreDefaults();
+        break;
+    case ID_AUTHORIZATION:
+    case ID_AUTHORIZED_MACS:
+    case ID_RADIO_TESTS:
+        SetStatusText(QStringLiteral("This dialog is not available in this version yet"));
+        break;
+    case ID_WINDOW_CASCADE:
+        m_mdiArea->cascadeSubWindows();
+        break;
+    case ID_WINDOW_TILE:
+        m_mdiArea->tileSubWindows();
+        break;
+    case ID_HELP_TOPICS:
+        OnHelp();
+        break;
+    case ID_APP_ABOUT:
+        OnAbout();
+        break;
+    case ID_DEBUG_MODE:
+        OnDebugMode();
+        break;
+    default:
+        break;
+    }
 }
 
-void CMainFrame::OnConnectCommand()
+void CMainFrame::OnConnect()
 {
     CConnectDialog dialog(m_discovery, true, QString(), this);
     CDialogRunner::Exec(dialog);
 }
 
-void CMainFrame::OnFindCommand()
+void CMainFrame::OnResponse()
 {
-    m_discovery->StartScan(0);
+    if (!m_discovery->OnResponse())
+        m_session->DispatchResponse();
 }
 
 void CMainFrame::OnAccessPointFound(const QString& sysDescr)
@@ -201,31 +302,201 @@ void CMainFrame::OnAccessPointNotFound()
 
 void CMainFrame::OnGetConfiguration()
 {
-    // Reading the configuration comes with the transfer of the variable
-    // groups; until then the command only says so.
-    SetStatusText(QStringLiteral("Get Configuration is not available yet"));
+    SetWaitCursor(true);
+    const CConfigTransfer::Outcome outcome = m_transfer->GetConfiguration();
+    if (outcome == CConfigTransfer::Done) {
+        ShowAgentPane(m_session->m_agentAddress);
+        if (!m_session->m_configRead) {
+            SwitchMenu(ConnectedMenu());
+            m_session->m_configRead = 1;
+        }
+        UpdateTrapCheck();
+    }
+    SetWaitCursor(false);
 }
 
-void CMainFrame::OnCommand(int command)
+bool CMainFrame::CheckAdministrator()
 {
-    switch (command) {
-    case ID_APP_EXIT:
-        close();
+    if (m_session->m_authority != 0)
+        return true;
+    CMessageBox::Show(this, CMessageBox::Stop, QLatin1String(kNotAuthorized));
+    return false;
+}
+
+void CMainFrame::OnDownloadChanges()
+{
+    if (!m_session->m_configRead)
+        return;
+    if (!CheckAdministrator())
+        return;
+    if (CMessageBox::Show(this, CMessageBox::Question,
+                          QStringLiteral("Do you want to Download Configuration?"),
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    SetWaitCursor(true);
+    m_transfer->DownloadChanges();
+    SetWaitCursor(false);
+}
+
+void CMainFrame::OnOptions()
+{
+    COptionsDialog dialog(m_transfer, this);
+    CDialogRunner::Exec(dialog);
+}
+
+void CMainFrame::OnPollSucceeded()
+{
+    for (int index : {FormEthernetStatistics, FormWirelessStatistics, FormAssociatedStations}) {
+        if (m_formView[index])
+            m_formView[index]->Refresh();
+    }
+}
+
+void CMainFrame::OnCloseConnection()
+{
+    SwitchMenu(128);
+    m_session->m_configRead = 0;
+    SetStatusText(QString());
+    HideAgentPane();
+    m_transfer->SetPollInterval(0);
+    for (int index = 0; index < FormCount; ++index) {
+        if (m_formOpen[index])
+            CloseFormCommand(index);
+    }
+}
+
+void CMainFrame::OnTrapSwitch()
+{
+    const quint32 newState = m_session->m_trapState == 1 ? 2 : 1;
+    m_session->m_trapState = newState;
+    if (m_session->WriteTrapState()) {
+        SetStatusText(newState == 1 ? QStringLiteral("SNMP traps Enable")
+                                    : QStringLiteral("SNMP traps Disable"));
+    } else if (newState == 1) {
+        SetStatusText(QStringLiteral("Error - SNMP traps are still Disable"));
+        m_session->m_trapState = 2;
+    } else {
+        SetStatusText(QStringLiteral("Error - SNMP traps are still Enable"));
+        m_session->m_trapState = 1;
+    }
+    UpdateTrapCheck();
+}
+
+void CMainFrame::OnReset()
+{
+    if (!CheckAdministrator())
+        return;
+    if (CMessageBox::Show(this, CMessageBox::Question, QStringLiteral("Do you want to Reset Device ?"),
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    SetStatusText(m_session->RunSystemCommand(0) ? QStringLiteral("Reset complete")
+                                                 : QStringLiteral("Reset failed"));
+}
+
+void CMainFrame::OnRestoreDefaults()
+{
+    if (!CheckAdministrator())
+        return;
+    if (CMessageBox::Show(this, CMessageBox::Question,
+                          QStringLiteral("Do you want to Restore Defaults Values?"),
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    SetStatusText(m_session->RunRestoreDefaults() ? QStringLiteral("Restore Defaults complete")
+                                                  : QStringLiteral("Restore Defaults failed"));
+}
+
+void CMainFrame::OnDebugMode()
+{
+    CMessageBox::Show(this, CMessageBox::Plain,
+                      m_session->m_debugMode ? QStringLiteral("Application is at Normal Mode")
+                                             : QStringLiteral("Application is at Debug Mode"));
+    m_session->m_debugMode = !m_session->m_debugMode;
+}
+
+void CMainFrame::OnHelp()
+{
+    // The user guide: beside the program, in the source tree's docs, or in
+    // the installed data directory.
+    const QStringList candidates = {
+        QCoreApplication::applicationDirPath() + QStringLiteral("/docs/index.html"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../../docs/index.html"),
+        QStringLiteral(QX_DATA_DIR "/docs/index.html"),
+    };
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isFile()) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath()));
+            return;
+        }
+    }
+    SetStatusText(QStringLiteral("The user guide was not found"));
+}
+
+void CMainFrame::OnAbout()
+{
+    CAboutDialog dialog(this);
+    CDialogRunner::Exec(dialog);
+}
+
+// ---- forms ----
+
+void CMainFrame::OpenForm(int index)
+{
+    if (m_formOpen[index])
+        return;
+    const CFormDescription& form = FormTable()[index];
+    CFormView* view = CreateFormView(index, this);
+    auto* child = new CChildFrame(view, QString::fromLatin1(form.title));
+    m_mdiArea->addSubWindow(child);
+    child->show();
+    m_mdiArea->setActiveSubWindow(child);
+    m_formChild[index] = child;
+    m_formView[index] = view;
+    m_formOpen[index] = true;
+    switch (form.routines) {
+    case RefreshThenPopulate:
+        view->Refresh();
+        view->Populate();
         break;
-    case ID_CONNECT_AP:
-        OnConnectCommand();
+    case PopulateOnly:
+        view->Populate();
         break;
-    case ID_FIND_AP:
-        OnFindCommand();
+    case PopulateThenRefresh:
+        view->Populate();
+        view->Refresh();
         break;
-    case ID_GET_CONFIGURATION:
-        OnGetConfiguration();
+    case RefreshOnly:
+        view->Refresh();
         break;
-    default:
-        SetStatusText(QStringLiteral("This command is not available yet"));
+    case ClearBusyThenPopulate:
+        view->ClearBusy();
+        view->Populate();
         break;
     }
 }
+
+void CMainFrame::CloseFormCommand(int index)
+{
+    if (!m_formOpen[index])
+        return;
+    m_formOpen[index] = false;
+    CChildFrame* child = m_formChild[index];
+    m_formChild[index] = nullptr;
+    m_formView[index] = nullptr;
+    m_closedForms.append(index);
+    if (child) {
+        m_mdiArea->removeSubWindow(child);
+        child->deleteLater();
+    }
+}
+
+void CMainFrame::OnTrapLogged(int trapCount, const QString& text)
+{
+    ShowTrapPane(trapCount);
+    if (auto* log = qobject_cast<CTrapLog*>(m_formView[FormTrapLog]))
+        log->AppendTrap(text);
+}
+
+// ---- status bar ----
 
 QString CMainFrame::StatusText(int pane) const
 {
@@ -234,7 +505,7 @@ QString CMainFrame::StatusText(int pane) const
 
 bool CMainFrame::PaneVisible(int pane) const
 {
-    return pane >= 0 && pane < 3 && m_panes[pane] && m_panes[pane]->width() > 0 &&
+    return pane >= 0 && pane < 3 && m_panes[pane] && m_panes[pane]->maximumWidth() > 0 &&
            !m_panes[pane]->isHidden();
 }
 
@@ -253,6 +524,7 @@ void CMainFrame::HideAgentPane()
     m_panes[1]->setFixedWidth(0);
     m_panes[1]->clear();
     m_panes[1]->hide();
+    RepaintStatusBar();
 }
 
 void CMainFrame::ShowTrapPane(int trapCount)
@@ -294,6 +566,14 @@ void CMainFrame::SetStatusText(const QString& text)
         return;
     m_panes[0]->setText(text);
     RepaintStatusBar();
+}
+
+void CMainFrame::SetWaitCursor(bool on)
+{
+    if (on)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -7,20 +7,24 @@ namespace {
 std::optional<QMessageBox::StandardButton> g_nextAnswer;
 QStringList g_shownTexts;
 QStringList g_shownDetails;
+QList<CMessageBox::Icon> g_shownIcons;
+QStringList g_shownTitles;
 
 } // namespace
 
 QMessageBox::StandardButton CMessageBox::Show(QWidget* parent, Icon icon, const QString& text,
                                               QMessageBox::StandardButtons buttons,
-                                              const QString& detail)
+                                              const QString& detail, const QString& title)
 {
     if (g_nextAnswer) {
         g_shownTexts << text;
         g_shownDetails << detail;
+        g_shownIcons << icon;
+        g_shownTitles << title;
         return *g_nextAnswer;
     }
     QMessageBox box(parent);
-    box.setWindowTitle(QStringLiteral("Halvane"));
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("Halvane") : title);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     if (!detail.isEmpty())
@@ -35,6 +39,9 @@ QMessageBox::StandardButton CMessageBox::Show(QWidget* parent, Icon icon, const 
         break;
     case Information:
         box.setIcon(QMessageBox::Information);
+        break;
+    case Exclamation:
+        box.setIcon(QMessageBox::Warning);
         break;
     case Plain:
         break;
@@ -62,8 +69,20 @@ QStringList CMessageBox::shownDetails()
     return g_shownDetails;
 }
 
+QList<CMessageBox::Icon> CMessageBox::shownIcons()
+{
+    return g_shownIcons;
+}
+
+QStringList CMessageBox::shownTitles()
+{
+    return g_shownTitles;
+}
+
 void CMessageBox::clearShown()
 {
     g_shownTexts.clear();
     g_shownDetails.clear();
+    g_shownIcons.clear();
+    g_shownTitles.clear();
 }

@@ -105,7 +105,8 @@ void CTrapRecorder::OnTrap()
         !m_session->m_configRead)
         return;
     ++m_session->m_trapCount;
-    m_log += FormatTrap(m_trapManager.message(), m_trapManager.remoteHost(),
-                        QTime::currentTime(), m_trapMib);
-    Q_EMIT TrapLogged(m_session->m_trapCount);
+    const QString text = FormatTrap(m_trapManager.message(), m_trapManager.remoteHost(),
+                                    QTime::currentTime(), m_trapMib);
+    m_log += text;
+    Q_EMIT TrapLogged(m_session->m_trapCount, text);
 }

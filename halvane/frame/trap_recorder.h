@@ -44,8 +44,9 @@ public:
     SnmpManager& TrapManager() { return m_trapManager; }
 
 Q_SIGNALS:
-    // An accepted trap has been logged; the count is m_trapCount.
-    void TrapLogged(int trapCount);
+    // An accepted trap has been logged: the count is m_trapCount, text is
+    // what it added to the log.
+    void TrapLogged(int trapCount, const QString& text);
 
 private:
     void OnTrap();
