@@ -3,7 +3,8 @@
 // and the switch that turns the table on or off.
 #include "session.h"
 
-namespace {
+namespace
+{
 
 constexpr int kMacDigits = 12;
 constexpr std::size_t kMacOffset = 6;
@@ -105,14 +106,16 @@ void CDeviceSession::ValidateAuthorizedTableEnableValues()
 
 bool CDeviceSession::WriteAuthorized(int kind)
 {
-    return RunSynchronous(Write, [this, kind] { return SendAuthorizedSet(kind); }, 1,
-                          QStringLiteral("Set Access Rigths failed"));
+    return RunSynchronous(
+        Write, [this, kind] { return SendAuthorizedSet(kind); }, 1,
+        QStringLiteral("Set Access Rigths failed"));
 }
 
 bool CDeviceSession::TransferAuthorizedMacBlock(int mode)
 {
-    return RunSynchronous(Write, [this, mode] { return SendAuthorizedMacBlock(mode); }, 3,
-                          QStringLiteral("Set Authorized Mac Addresses failed"));
+    return RunSynchronous(
+        Write, [this, mode] { return SendAuthorizedMacBlock(mode); }, 3,
+        QStringLiteral("Set Authorized Mac Addresses failed"));
 }
 
 bool CDeviceSession::SetAuthorizationTable()

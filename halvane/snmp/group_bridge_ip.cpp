@@ -3,10 +3,11 @@
 // Ethernet MAC address (read only).
 #include "session.h"
 
-namespace {
+namespace
+{
 
 const char* const kReadNames[] = {
-    "operIPAddress", "operIPMask", "operEthernetAddress", "operGateway",
+    "operIPAddress", "operIPMask",      "operEthernetAddress",   "operGateway",
     "operDHCP",      "operPrimaryPort", "operConfigurationPort",
 };
 
@@ -93,12 +94,10 @@ void CDeviceSession::GetIPSettingsValues()
 
 void CDeviceSession::ValidateIPSettingsSetValues()
 {
-    const bool confirmed = BlockEquals(operIPAddress, AnswerBytes(1)) &&
-                           BlockEquals(operIPMask, AnswerBytes(2)) &&
-                           BlockEquals(operGateway, AnswerBytes(3)) &&
-                           AnswerUnsigned(4) == operDHCP &&
-                           AnswerUnsigned(5) == operPrimaryPort &&
-                           AnswerUnsigned(6) == operConfigurationPort;
+    const bool confirmed =
+        BlockEquals(operIPAddress, AnswerBytes(1)) && BlockEquals(operIPMask, AnswerBytes(2)) &&
+        BlockEquals(operGateway, AnswerBytes(3)) && AnswerUnsigned(4) == operDHCP &&
+        AnswerUnsigned(5) == operPrimaryPort && AnswerUnsigned(6) == operConfigurationPort;
     if (!confirmed) {
         m_setResult = 0;
         return;

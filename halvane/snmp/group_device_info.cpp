@@ -3,8 +3,8 @@
 // channels the wireless forms offer.
 #include "session.h"
 
-
-namespace {
+namespace
+{
 
 struct Domain {
     int code;
@@ -14,9 +14,8 @@ struct Domain {
 };
 
 const Domain kDomains[] = {
-    {0x10, "FCC", 1, 11},   {0x20, "DOC", 1, 11},     {0x30, "ETSI", 1, 13},
-    {0x31, "SPAIN", 10, 11}, {0x32, "FRANCE", 10, 13}, {0x40, "MKK", 14, 14},
-    {0x41, "MKK1", 1, 14},
+    {0x10, "FCC", 1, 11},     {0x20, "DOC", 1, 11},  {0x30, "ETSI", 1, 13}, {0x31, "SPAIN", 10, 11},
+    {0x32, "FRANCE", 10, 13}, {0x40, "MKK", 14, 14}, {0x41, "MKK1", 1, 14},
 };
 
 const Domain* findDomain(int code)
@@ -57,8 +56,7 @@ QString CDeviceSession::DeviceInfoText(std::size_t offset) const
 
 QString CDeviceSession::DeviceMacAddress() const
 {
-    return BytesToHexText(reinterpret_cast<const char*>(sysDeviceInfo.data() + DeviceMacOffset),
-                          6);
+    return BytesToHexText(reinterpret_cast<const char*>(sysDeviceInfo.data() + DeviceMacOffset), 6);
 }
 
 int CDeviceSession::SendHardwareGet()

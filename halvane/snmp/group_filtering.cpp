@@ -2,10 +2,14 @@
 // broadcasts and unicasts, four on/off switches.
 #include "session.h"
 
-namespace {
+namespace
+{
 
 const char* const kNames[] = {
-    "operIPFilter", "operForwarbBcast", "operSendBackBcast", "operSendBackUnicast",
+    "operIPFilter",
+    "operForwarbBcast",
+    "operSendBackBcast",
+    "operSendBackUnicast",
 };
 
 } // namespace
@@ -27,8 +31,8 @@ int CDeviceSession::SendFilteringSet()
     for (int i = 0; i < 4; ++i)
         if (!AddIntegerVariable(QLatin1String(kNames[i]), values[i]))
             return 0;
-    return FinishRequest(&CDeviceSession::ValidateFilteringSetValues,
-                         "ValidateFilteringSetValues", Write);
+    return FinishRequest(&CDeviceSession::ValidateFilteringSetValues, "ValidateFilteringSetValues",
+                         Write);
 }
 
 void CDeviceSession::GetFilteringValues()

@@ -3,7 +3,8 @@
 // the read of the known BSS list.
 #include "session.h"
 
-namespace {
+namespace
+{
 
 // Modes that talk to one partner whose BSSID the device must know.
 bool usesPartner(quint32 mode)
@@ -91,8 +92,7 @@ void CDeviceSession::ValidateOperationanalModeSetValues()
 
 void CDeviceSession::ValidateAccessPointClientSetValues()
 {
-    if (AnswerUnsigned(1) != bridgeOperationalMode ||
-        AnswerUnsigned(2) != SelectedBSSListNumber) {
+    if (AnswerUnsigned(1) != bridgeOperationalMode || AnswerUnsigned(2) != SelectedBSSListNumber) {
         m_setResult = 0;
         return;
     }

@@ -3,11 +3,12 @@
 // runners; a confirmed write is followed by the upload command.
 #include "session.h"
 
-namespace {
+namespace
+{
 
 const char* const kNames[] = {
-    "defaultWEPKey1",   "defaultWEPKey2", "defaultWEPKey3",
-    "defaultWEPKey4",   "privacyWEPEnable", "privacyDefaultWEPKeyID",
+    "defaultWEPKey1", "defaultWEPKey2",   "defaultWEPKey3",
+    "defaultWEPKey4", "privacyWEPEnable", "privacyDefaultWEPKeyID",
 };
 
 // A key read from the device is always 13 bytes.
@@ -28,13 +29,13 @@ int CDeviceSession::SendPrivacySettingsGet()
 int CDeviceSession::SendPrivacySettingsSet()
 {
     BeginRequest(Write);
-    const bool built = AddHexVariable(QStringLiteral("defaultWEPKey1"), defaultWEPKey1) &&
-                       AddHexVariable(QStringLiteral("defaultWEPKey2"), defaultWEPKey2) &&
-                       AddHexVariable(QStringLiteral("defaultWEPKey3"), defaultWEPKey3) &&
-                       AddHexVariable(QStringLiteral("defaultWEPKey4"), defaultWEPKey4) &&
-                       AddIntegerVariable(QStringLiteral("privacyWEPEnable"), privacyWEPEnable) &&
-                       AddIntegerVariable(QStringLiteral("privacyDefaultWEPKeyID"),
-                                          privacyDefaultWEPKeyID);
+    const bool built =
+        AddHexVariable(QStringLiteral("defaultWEPKey1"), defaultWEPKey1) &&
+        AddHexVariable(QStringLiteral("defaultWEPKey2"), defaultWEPKey2) &&
+        AddHexVariable(QStringLiteral("defaultWEPKey3"), defaultWEPKey3) &&
+        AddHexVariable(QStringLiteral("defaultWEPKey4"), defaultWEPKey4) &&
+        AddIntegerVariable(QStringLiteral("privacyWEPEnable"), privacyWEPEnable) &&
+        AddIntegerVariable(QStringLiteral("privacyDefaultWEPKeyID"), privacyDefaultWEPKeyID);
     if (!built)
         return 0;
     return FinishRequest(&CDeviceSession::ValidatePrivacySettingsSetValues,

@@ -27,8 +27,8 @@ int CDeviceSession::SendAssociatedSTAsNumGet()
     BeginRequest(Read);
     if (!AddGetVariable(QStringLiteral("AssociatedSTAsNum")))
         return 0;
-    return FinishRequest(&CDeviceSession::GetAssociatedSTAsNumValues,
-                         "GetAssociatedSTAsNumValues", Read);
+    return FinishRequest(&CDeviceSession::GetAssociatedSTAsNumValues, "GetAssociatedSTAsNumValues",
+                         Read);
 }
 
 int CDeviceSession::SendAssociatedStationGet()
@@ -48,8 +48,8 @@ int CDeviceSession::SendAssociatedStationGet()
     request += QString((kStationRequestSize - 1) * 2, QLatin1Char('0'));
     if (!AddHexVariable(QStringLiteral("AssociatedSTAsInfo"), request))
         return 0;
-    return FinishRequest(&CDeviceSession::GetAssociatedStationValues,
-                         "GetAssociatedStationValues", Read);
+    return FinishRequest(&CDeviceSession::GetAssociatedStationValues, "GetAssociatedStationValues",
+                         Read);
 }
 
 void CDeviceSession::GetWirelessStatisticsValues()

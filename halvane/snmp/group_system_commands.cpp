@@ -5,7 +5,8 @@
 
 #include "snmp_manager.h"
 
-namespace {
+namespace
+{
 
 constexpr int kSystemCommandAttempts = 3;
 
@@ -18,8 +19,8 @@ int CDeviceSession::SendTrapSwitchGet()
         m_ui->ShowPlainMessage(QStringLiteral("Unknown MIB variable sysTrapSwitch"));
         return 0;
     }
-    const int sent = FinishRequest(&CDeviceSession::GetTrapSwitchValues, "GetTrapSwitchValues",
-                                   Read);
+    const int sent =
+        FinishRequest(&CDeviceSession::GetTrapSwitchValues, "GetTrapSwitchValues", Read);
     // A failed send is reported in every mode, with the component's words.
     if (!sent)
         m_ui->ShowPlainMessage(m_componentErrorText);
@@ -75,8 +76,7 @@ int CDeviceSession::SendTestStatisticsGet()
     BeginRequest(Read);
     if (!AddGetVariable(QStringLiteral("TestModeStatistics")))
         return 0;
-    return FinishRequest(&CDeviceSession::GetTestStatisticsValues, "GetTestStatisticsValues",
-                         Read);
+    return FinishRequest(&CDeviceSession::GetTestStatisticsValues, "GetTestStatisticsValues", Read);
 }
 
 void CDeviceSession::GetTrapSwitchValues()
@@ -172,8 +172,9 @@ bool CDeviceSession::RunSystemCommand(int mode)
 bool CDeviceSession::RunRestoreDefaults()
 {
     m_ui->SetWaitCursor(true);
-    const bool done = RunAttempts(Write, [this] { return SendRestoreDefaults(); },
-                                  kSystemCommandAttempts, [this] { return Refuses(); }, QString());
+    const bool done = RunAttempts(
+        Write, [this] { return SendRestoreDefaults(); }, kSystemCommandAttempts,
+        [this] { return Refuses(); }, QString());
     m_ui->SetWaitCursor(false);
     return done;
 }
@@ -192,6 +193,6 @@ QString CDeviceSession::TestCommandText(const TestCommand& command)
     return byte(command.channel) + byte(command.antenna) + byte(command.power) +
            byte(command.rate) + byte(1) + byte(command.command) +
            bigEndian(command.interFrameTime, 2) + bigEndian(command.frameLength, 4) +
-           bigEndian(command.frameCount, 4) + byte(command.pattern) + byte(0) +
-           byte(command.cr20) + byte(command.cr21) + byte(0);
+           bigEndian(command.frameCount, 4) + byte(command.pattern) + byte(0) + byte(command.cr20) +
+           byte(command.cr21) + byte(0);
 }

@@ -5,13 +5,16 @@
 // community (error status 16).
 #include "session.h"
 
-namespace {
+namespace
+{
 
 const char* const kReadNames[] = {
-    "operChannelID",       "operESSID",           "operRTSThreshold",
-    "operFragmentationThreshold", "operPreambleType", "operAuthenticationType",
-    "operBasicRates",      "operAutoRateFallBack", "operAccessPointName",
-    "operSSIDBroadcasting", "operAntennaSettings", "operInterRoaming",
+    "operChannelID",          "operESSID",
+    "operRTSThreshold",       "operFragmentationThreshold",
+    "operPreambleType",       "operAuthenticationType",
+    "operBasicRates",         "operAutoRateFallBack",
+    "operAccessPointName",    "operSSIDBroadcasting",
+    "operAntennaSettings",    "operInterRoaming",
     "AuthorizationMacEnable",
 };
 
@@ -130,18 +133,13 @@ void CDeviceSession::ValidateWirelessOperationalSetValues()
         QStringLiteral("You are not an authorized for this action. Check your Community name"));
 
     const bool confirmed =
-        AnswerUnsigned(1) == operChannelID &&
-        AnswerUnsigned(2) == quint32(operESSID.size()) &&
-        AnswerText(3) == operESSID &&
-        AnswerUnsigned(4) == operRTSThreshold &&
-        AnswerUnsigned(5) == operFragmentationThreshold &&
-        AnswerUnsigned(6) == operPreambleType &&
+        AnswerUnsigned(1) == operChannelID && AnswerUnsigned(2) == quint32(operESSID.size()) &&
+        AnswerText(3) == operESSID && AnswerUnsigned(4) == operRTSThreshold &&
+        AnswerUnsigned(5) == operFragmentationThreshold && AnswerUnsigned(6) == operPreambleType &&
         AnswerUnsigned(7) == operAuthenticationType &&
         BytesToHexText(AnswerBytes(8)) == operBasicRates &&
-        AnswerUnsigned(9) == operAutoRateFallBack &&
-        AnswerText(10) == operAccessPointName &&
-        AnswerUnsigned(11) == operSSIDBroadcasting &&
-        AnswerUnsigned(12) == operAntennaSettings &&
+        AnswerUnsigned(9) == operAutoRateFallBack && AnswerText(10) == operAccessPointName &&
+        AnswerUnsigned(11) == operSSIDBroadcasting && AnswerUnsigned(12) == operAntennaSettings &&
         AnswerUnsigned(13) == operInterRoaming;
     if (!confirmed)
         m_setResult = 0;

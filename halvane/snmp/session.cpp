@@ -6,8 +6,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-CDeviceSession::CDeviceSession(SnmpManager* manager, SnmpMib* mib, CSessionUi* ui,
-                               QObject* parent)
+CDeviceSession::CDeviceSession(SnmpManager* manager, SnmpMib* mib, CSessionUi* ui, QObject* parent)
     : QObject(parent), m_manager(manager), m_mib(mib), m_ui(ui)
 {
     // The description of the last component error, for the one sender that
@@ -67,7 +66,7 @@ quint32 CDeviceSession::TextToUnsigned(const QString& text)
     for (; i < text.size() && text[i].unicode() >= '0' && text[i].unicode() <= '9'; ++i) {
         value = value * 10 + (text[i].unicode() - '0');
         if (value > 0xffffffffULL)
-            return 0xffffffffU;   // saturates like the C library conversion
+            return 0xffffffffU; // saturates like the C library conversion
     }
     return quint32(value);
 }
@@ -219,19 +218,19 @@ void CDeviceSession::WaitForAnswer()
 bool CDeviceSession::RunSynchronous(RequestKind kind, Sender sender, int attempts,
                                     const QString& refusalText)
 {
-    return RunSynchronous(kind, [this, sender] { return (this->*sender)(); }, attempts,
-                          refusalText);
+    return RunSynchronous(
+        kind, [this, sender] { return (this->*sender)(); }, attempts, refusalText);
 }
 
 bool CDeviceSession::RunSynchronous(RequestKind kind, const std::function<int()>& sender,
                                     int attempts, const QString& refusalText)
 {
-    return RunAttempts(kind, sender, attempts, [this] { return Refuses(); }, refusalText);
+    return RunAttempts(
+        kind, sender, attempts, [this] { return Refuses(); }, refusalText);
 }
 
-bool CDeviceSession::RunAttempts(RequestKind kind, const std::function<int()>& sender,
-                                 int attempts, const std::function<bool()>& refuses,
-                                 const QString& refusalText)
+bool CDeviceSession::RunAttempts(RequestKind kind, const std::function<int()>& sender, int attempts,
+                                 const std::function<bool()>& refuses, const QString& refusalText)
 {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (refuses()) {

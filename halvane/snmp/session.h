@@ -42,7 +42,7 @@ public:
     // The response handler waiting for the next matching answer.
     struct PendingHandler {
         Handler function = nullptr;
-        const char* name = nullptr;   // the name the diagnostic texts carry
+        const char* name = nullptr; // the name the diagnostic texts carry
         RequestKind kind = Read;
         explicit operator bool() const { return function != nullptr; }
     };
@@ -112,8 +112,7 @@ public:
                 return false;
         return true;
     }
-    template <std::size_t N>
-    static QByteArray BlockBytes(const std::array<quint8, N>& block)
+    template <std::size_t N> static QByteArray BlockBytes(const std::array<quint8, N>& block)
     {
         return QByteArray(reinterpret_cast<const char*>(block.data()), qsizetype(N));
     }
@@ -161,7 +160,8 @@ public:
     // Reading the answer being handled. A missing variable is a component
     // error: it throws ComponentError, which the dispatch turns into the
     // handler's "Unexpected Error on" path.
-    struct ComponentError {};
+    struct ComponentError {
+    };
     const SnmpVariable& AnswerVariable(int position) const;
     QString AnswerText(int position) const;
     quint32 AnswerUnsigned(int position) const;
@@ -185,13 +185,13 @@ public:
     quint8 m_sessionState = StateIdle;
     quint8 m_retryCount = 0;
     qint32 m_lastError = 0;
-    int m_authority = 0;          // 0 User, 1 Administrator
-    bool m_debugMode = false;     // program-wide diagnostic switch
+    int m_authority = 0;      // 0 User, 1 Administrator
+    bool m_debugMode = false; // program-wide diagnostic switch
 
     // ---- connection state kept beside the session ----
-    bool m_answered = false;      // the probed agent has answered (discovery)
-    quint8 m_configRead = 0;      // set by the first successful Get Configuration
-    int m_trapCount = 0;          // traps recorded since the counter was cleared
+    bool m_answered = false; // the probed agent has answered (discovery)
+    quint8 m_configRead = 0; // set by the first successful Get Configuration
+    int m_trapCount = 0;     // traps recorded since the counter was cleared
 
     // ==== wireless operational group (group_wireless_operational.cpp) ====
     quint32 operChannelID = 0;
@@ -200,7 +200,7 @@ public:
     quint32 operFragmentationThreshold = 0;
     quint32 operPreambleType = 0;
     quint32 operAuthenticationType = 0;
-    QString operBasicRates;       // hexadecimal text of the rate bytes
+    QString operBasicRates; // hexadecimal text of the rate bytes
     quint32 operAutoRateFallBack = 0;
     QString operAccessPointName;
     quint32 operSSIDBroadcasting = 0;
@@ -213,7 +213,7 @@ public:
     void ValidateWirelessOperationalSetValues();
 
     // ==== privacy group (group_privacy.cpp) ====
-    QString defaultWEPKey1;       // hexadecimal text of the key bytes
+    QString defaultWEPKey1; // hexadecimal text of the key bytes
     QString defaultWEPKey2;
     QString defaultWEPKey3;
     QString defaultWEPKey4;
@@ -228,10 +228,10 @@ public:
 
     // ==== bridge IP settings group (group_bridge_ip.cpp) ====
     using IpBytes = std::array<quint8, 4>;
-    IpBytes operIPAddress{};      // first byte = first number of the dotted form
+    IpBytes operIPAddress{}; // first byte = first number of the dotted form
     IpBytes operIPMask{};
     IpBytes operGateway{};
-    QString operEthernetAddress;  // 12 hexadecimal digits, read only
+    QString operEthernetAddress; // 12 hexadecimal digits, read only
     quint32 operDHCP = 0;
     quint32 operPrimaryPort = 0;
     quint32 operConfigurationPort = 0;
@@ -258,7 +258,7 @@ public:
     static constexpr std::size_t kKnownBssEntrySize = 48;
     static constexpr int kKnownBssMaxEntries = 16;
     quint32 bridgeOperationalMode = 0;
-    QString bridgeRemoteBridgeBSSID;   // 12 hexadecimal digits
+    QString bridgeRemoteBridgeBSSID; // 12 hexadecimal digits
     quint32 SelectedBSSListNumber = 0;
     std::array<quint8, kKnownAPsSize> wirelessKnownAPs{};
     int SendOperationalModeGet();
@@ -276,35 +276,35 @@ public:
     bool StartSiteSurvey();
     // One entry of the known BSS list.
     struct KnownBss {
-        QString bssid;      // 12 upper-case hexadecimal digits
-        quint8 signal = 0;  // raw signal strength
+        QString bssid;     // 12 upper-case hexadecimal digits
+        quint8 signal = 0; // raw signal strength
         quint8 channel = 0;
-        quint8 flags = 0;   // 0x01 infrastructure, 0x02 ad hoc, 0x10 WEP, 0x20 short preamble
-        QString ssid;       // up to the first zero byte, at most 32 characters
+        quint8 flags = 0; // 0x01 infrastructure, 0x02 ad hoc, 0x10 WEP, 0x20 short preamble
+        QString ssid;     // up to the first zero byte, at most 32 characters
     };
     // The entries in use: up to 16, ending before the first all-zero BSSID.
     QList<KnownBss> KnownBssList() const;
 
     // ==== device information and radio configuration (group_device_info.cpp) ====
     static constexpr std::size_t kDeviceInfoSize = 92;
-    static constexpr int kRadioConfigurationDigits = 94;   // 47 bytes
+    static constexpr int kRadioConfigurationDigits = 94; // 47 bytes
     std::array<quint8, kDeviceInfoSize> sysDeviceInfo{};
-    qint32 m_regulatoryDomain = 0;     // byte 11 of sysDeviceInfo after the last read
-    QString TestModeRadioConfiguration;   // hexadecimal text
+    qint32 m_regulatoryDomain = 0;      // byte 11 of sysDeviceInfo after the last read
+    QString TestModeRadioConfiguration; // hexadecimal text
     // Fields of the device information record.
     enum DeviceInfoOffset : std::size_t {
-        DeviceMacOffset = 4,          // 6 bytes
+        DeviceMacOffset = 4, // 6 bytes
         DeviceChannelOffset = 10,
         DeviceDomainOffset = 11,
         DeviceProductTypeOffset = 12,
-        DeviceOemNameOffset = 16,     // 32 bytes of text
+        DeviceOemNameOffset = 16, // 32 bytes of text
         DeviceOemIdOffset = 48,
         DeviceProductNameOffset = 52, // 32 bytes of text
         DeviceHardwareRevisionOffset = 84,
     };
     // A text field of the record: up to its first zero byte, at most 32 bytes.
     QString DeviceInfoText(std::size_t offset) const;
-    QString DeviceMacAddress() const;   // 12 upper-case hexadecimal digits
+    QString DeviceMacAddress() const; // 12 upper-case hexadecimal digits
     int SendHardwareGet();
     int SendHardwareSet();
     int SendRadioConfigurationGet();
@@ -333,8 +333,8 @@ public:
     std::array<quint8, kWirelessStatisticsSize> wirelessStatistics{};
     std::array<quint8, kEthernetStatisticsSize> EthRxStatistics{};
     std::array<quint8, kEthernetStatisticsSize> EthTxStatistics{};
-    quint32 m_stationCount = 0;   // stations the device reported
-    quint32 m_stationIndex = 0;   // the station being read, from 1
+    quint32 m_stationCount = 0; // stations the device reported
+    quint32 m_stationIndex = 0; // the station being read, from 1
     // Record n holds station n; record 0 holds none.
     std::array<StationRecord, kStationRecords> AssociatedSTAsInfo{};
     int SendWirelessStatisticsGet();
@@ -364,7 +364,7 @@ public:
     enum MacBlockOperation : quint16 { MacBlockWrite = 1, MacBlockRead = 2 };
     QString m_newCommunity;
     std::array<quint8, kAuthorizedMacSize> AuthorizedMac{};
-    quint32 AuthorizationMacEnable = 0;   // also read with the wireless operational group
+    quint32 AuthorizationMacEnable = 0; // also read with the wireless operational group
     // kind 1 writes AuthorizedUserPass, kind 2 AuthorizedAdminPass.
     int SendAuthorizedSet(int kind);
     // Sends the transfer block; mode 1 checks the echo, mode 2 takes the
@@ -384,7 +384,7 @@ public:
     quint16 AuthorizedMacOperation() const { return ReadLe16(AuthorizedMac, 0); }
     quint16 AuthorizedMacTotal() const { return ReadLe16(AuthorizedMac, 2); }
     quint16 AuthorizedMacEntry() const { return ReadLe16(AuthorizedMac, 4); }
-    QString AuthorizedMacAddress() const;   // 12 upper-case hexadecimal digits
+    QString AuthorizedMacAddress() const; // 12 upper-case hexadecimal digits
     // The whole table, one block per address (macs as 12 hexadecimal
     // digits). Writing refuses more than 680 addresses; the first failed
     // block ends either transfer.
@@ -394,8 +394,8 @@ public:
 
     // ==== system commands, trap switch and test mode (group_system_commands.cpp) ====
     static constexpr std::size_t kTestStatisticsSize = 12;
-    quint32 m_trapState = 0;            // sysTrapSwitch: 1 on, 2 off
-    QString TestModeCommandStruct;      // hexadecimal text of the 21-byte command block
+    quint32 m_trapState = 0;       // sysTrapSwitch: 1 on, 2 off
+    QString TestModeCommandStruct; // hexadecimal text of the 21-byte command block
     std::array<quint8, kTestStatisticsSize> TestModeStatistics{};
     int SendTrapSwitchGet();
     int SendTrapStateSet();
@@ -421,14 +421,14 @@ public:
     bool RunRestoreDefaults();
     // The radio test command block as 42 hexadecimal digits.
     struct TestCommand {
-        quint8 channel = 1;        // 1 to 14
-        quint8 antenna = 1;        // 1 antenna A, 2 antenna B
+        quint8 channel = 1; // 1 to 14
+        quint8 antenna = 1; // 1 antenna A, 2 antenna B
         quint8 power = 0;
-        quint8 rate = 0;           // 0 1 Mbit/s, 1 2, 2 5.5, 3 11
-        quint8 command = 4;        // 1, 2, 3, 4 idle, 5, 8
+        quint8 rate = 0;    // 0 1 Mbit/s, 1 2, 2 5.5, 3 11
+        quint8 command = 4; // 1, 2, 3, 4 idle, 5, 8
         quint16 interFrameTime = 0;
-        quint32 frameLength = 1;   // 1 to 1500
-        quint32 frameCount = 1;    // 1 to 4294967294
+        quint32 frameLength = 1; // 1 to 1500
+        quint32 frameCount = 1;  // 1 to 4294967294
         quint8 pattern = 0;
         quint8 cr20 = 0;
         quint8 cr21 = 0;

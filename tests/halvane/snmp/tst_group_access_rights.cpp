@@ -5,7 +5,8 @@
 
 #include <QHash>
 
-namespace {
+namespace
+{
 
 QByteArray block(quint16 operation, quint16 total, quint16 entry, const QByteArray& mac)
 {
@@ -73,22 +74,21 @@ void TestAccessRights::communityWrite_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("variable");
-    QTest::addColumn<QByteArray>("echo");   // empty: the request's own value
+    QTest::addColumn<QByteArray>("echo"); // empty: the request's own value
     QTest::addColumn<int>("status");
     QTest::addColumn<quint32>("result");
     QTest::addColumn<QStringList>("plain");
 
-    QTest::newRow("user community") << 1 << "AuthorizedUserPass" << QByteArray() << 0 << 1u
-                                    << QStringList();
-    QTest::newRow("administrator community") << 2 << "AuthorizedAdminPass" << QByteArray() << 0
-                                             << 1u << QStringList();
+    QTest::newRow("user community")
+        << 1 << "AuthorizedUserPass" << QByteArray() << 0 << 1u << QStringList();
+    QTest::newRow("administrator community")
+        << 2 << "AuthorizedAdminPass" << QByteArray() << 0 << 1u << QStringList();
     QTest::newRow("echo differs") << 1 << "AuthorizedUserPass" << QByteArray("secreT") << 0 << 0u
                                   << QStringList();
     QTest::newRow("empty echo") << 2 << "AuthorizedAdminPass" << QByteArray("\0", 1) << 0 << 0u
                                 << QStringList();
-    QTest::newRow("error status")
-        << 2 << "AuthorizedAdminPass" << QByteArray() << 16 << 0u
-        << QStringList{"Unexpected Error on ValidateAuthorizedSetValues"};
+    QTest::newRow("error status") << 2 << "AuthorizedAdminPass" << QByteArray() << 16 << 0u
+                                  << QStringList{"Unexpected Error on ValidateAuthorizedSetValues"};
 }
 
 void TestAccessRights::communityWrite()
@@ -139,7 +139,7 @@ void TestAccessRights::communityRunner()
 
 void TestAccessRights::writeBlock_data()
 {
-    QTest::addColumn<QByteArray>("echo");   // empty: the request's own value
+    QTest::addColumn<QByteArray>("echo"); // empty: the request's own value
     QTest::addColumn<int>("status");
     QTest::addColumn<quint32>("result");
 
@@ -170,10 +170,9 @@ void TestAccessRights::writeBlock()
     QCOMPARE(requestIdentifiers(request), QStringList{m_f->id("AuthorizedMac")});
     QCOMPARE(request.variables().item(1)->valueBytes(), block(1, 3, 2, hexBytes("0012AB34CD56")));
     QCOMPARE(s.m_setResult, result);
-    QCOMPARE(m_f->ui.plain,
-             status ? QStringList{QStringLiteral(
-                          "Unexpected Error on ValidateAuthorizedMacBlockSetValues")}
-                    : QStringList());
+    QCOMPARE(m_f->ui.plain, status ? QStringList{QStringLiteral(
+                                         "Unexpected Error on ValidateAuthorizedMacBlockSetValues")}
+                                   : QStringList());
 }
 
 void TestAccessRights::readBlock_data()
@@ -185,12 +184,11 @@ void TestAccessRights::readBlock_data()
 
     const QByteArray mac = hexBytes("0012AB34CD56");
     QTest::newRow("device block") << block(2, 9, 1, mac) << 0 << 1u << "0012AB34CD56";
-    QTest::newRow("error status is not read") << block(2, 9, 1, mac) << 5 << 1u
-                                              << "0012AB34CD56";
-    QTest::newRow("longer block is cut") << block(2, 9, 1, mac) + "\x01\x02" << 0 << 1u
-                                         << "0012AB34CD56";
-    QTest::newRow("short block is not taken") << block(2, 9, 1, mac).left(10) << 0 << 0u
-                                              << "000000000000";
+    QTest::newRow("error status is not read") << block(2, 9, 1, mac) << 5 << 1u << "0012AB34CD56";
+    QTest::newRow("longer block is cut")
+        << block(2, 9, 1, mac) + "\x01\x02" << 0 << 1u << "0012AB34CD56";
+    QTest::newRow("short block is not taken")
+        << block(2, 9, 1, mac).left(10) << 0 << 0u << "000000000000";
 }
 
 void TestAccessRights::readBlock()
@@ -269,7 +267,8 @@ void TestAccessRights::writeWholeTable()
     QVERIFY(m_f->session->WriteAuthorizedMacTable(macs));
     QCOMPARE(m_f->requestCount(), 680);
     for (int n = 1; n <= 680; ++n) {
-        const QByteArray sent = m_f->responder->requests().at(n - 1).variables().item(1)->valueBytes();
+        const QByteArray sent =
+            m_f->responder->requests().at(n - 1).variables().item(1)->valueBytes();
         QCOMPARE(sent, block(1, 680, quint16(n), hexBytes(qPrintable(macText(n)))));
     }
 
@@ -297,8 +296,8 @@ void TestAccessRights::readWholeTable_data()
     QTest::newRow("three entries") << 3 << -1 << int(CDeviceSession::MacTableRead) << 3;
     QTest::newRow("one entry") << 1 << -1 << int(CDeviceSession::MacTableRead) << 1;
     QTest::newRow("no entries") << 0 << -1 << int(CDeviceSession::MacTableEmpty) << 1;
-    QTest::newRow("number 681 means no table") << 3 << 681 << int(CDeviceSession::MacTableEmpty)
-                                               << 1;
+    QTest::newRow("number 681 means no table")
+        << 3 << 681 << int(CDeviceSession::MacTableEmpty) << 1;
 }
 
 void TestAccessRights::readWholeTable()
@@ -334,9 +333,10 @@ void TestAccessRights::tableSwitch_data()
     QTest::addColumn<QStringList>("plain");
     QTest::newRow("confirmed") << false << 0 << true << 1 << QStringList();
     QTest::newRow("echo differs") << true << 0 << false << 3 << QStringList();
-    QTest::newRow("error status")
-        << false << 4 << false << 3
-        << QStringList(3, "Unexpected Error on ValidateAuthorizedTableEnableValues");
+    QTest::newRow("error status") << false << 4 << false << 3
+                                  << QStringList(
+                                         3,
+                                         "Unexpected Error on ValidateAuthorizedTableEnableValues");
 }
 
 void TestAccessRights::tableSwitch()
@@ -356,7 +356,8 @@ void TestAccessRights::tableSwitch()
     });
     QCOMPARE(s.SetAuthorizationTable(), result);
     QCOMPARE(m_f->requestCount(), requests);
-    QCOMPARE(requestIdentifiers(m_f->lastRequest()), QStringList{m_f->id("AuthorizationMacEnable")});
+    QCOMPARE(requestIdentifiers(m_f->lastRequest()),
+             QStringList{m_f->id("AuthorizationMacEnable")});
     QCOMPARE(m_f->lastRequest().variables().item(1)->valueInteger(), 2);
     QCOMPARE(m_f->ui.plain, plain);
     QVERIFY(m_f->ui.status.isEmpty());

@@ -5,21 +5,22 @@
 
 Q_DECLARE_METATYPE(CDeviceSession::IpBytes)
 
-namespace {
+namespace
+{
 
 using IpBytes = CDeviceSession::IpBytes;
 
 QList<SnmpVariable> validAnswer()
 {
-    return {ipValue(192, 168, 1, 20), ipValue(255, 255, 255, 0),
-            bytesValue(hexBytes("0012345678AB")), ipValue(192, 168, 1, 1),
-            integerValue(2), integerValue(1), integerValue(0)};
+    return {
+        ipValue(192, 168, 1, 20), ipValue(255, 255, 255, 0), bytesValue(hexBytes("0012345678AB")),
+        ipValue(192, 168, 1, 1),  integerValue(2),           integerValue(1),
+        integerValue(0)};
 }
 
-const QStringList kNewValues = {"192.168.1.20", "255.255.255.0", "0012345678AB",
-                                "192.168.1.1", "2", "1", "0"};
-const QStringList kOldValues = {"10.0.0.2", "255.0.0.0", "AABBCCDDEEFF", "10.0.0.1", "1", "2",
-                                "2"};
+const QStringList kNewValues = {
+    "192.168.1.20", "255.255.255.0", "0012345678AB", "192.168.1.1", "2", "1", "0"};
+const QStringList kOldValues = {"10.0.0.2", "255.0.0.0", "AABBCCDDEEFF", "10.0.0.1", "1", "2", "2"};
 
 QString dotted(const IpBytes& b)
 {
@@ -28,9 +29,13 @@ QString dotted(const IpBytes& b)
 
 QStringList snapshot(const CDeviceSession& s)
 {
-    return {dotted(s.operIPAddress), dotted(s.operIPMask), s.operEthernetAddress,
-            dotted(s.operGateway), QString::number(s.operDHCP),
-            QString::number(s.operPrimaryPort), QString::number(s.operConfigurationPort)};
+    return {dotted(s.operIPAddress),
+            dotted(s.operIPMask),
+            s.operEthernetAddress,
+            dotted(s.operGateway),
+            QString::number(s.operDHCP),
+            QString::number(s.operPrimaryPort),
+            QString::number(s.operConfigurationPort)};
 }
 
 void fillOldCache(CDeviceSession& s)
@@ -93,31 +98,28 @@ void TestBridgeIp::readValues_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<SnmpVariable>("value");
-    QTest::addColumn<QString>("stored");   // only for the members stored at once
+    QTest::addColumn<QString>("stored"); // only for the members stored at once
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("diagnostic");
 
     QTest::newRow("all valid") << 1 << ipValue(192, 168, 1, 20) << "" << true << "";
     QTest::newRow("address 0.0.0.0 passes") << 1 << ipValue(0, 0, 0, 0) << "" << true << "";
-    QTest::newRow("address of five characters") << 1 << bytesValue("0.0.0") << "" << false
-                                                << "Not expected IPAddress";
-    QTest::newRow("short mask") << 2 << bytesValue("255.0") << "" << false
-                                << "Not expected IPMask";
-    QTest::newRow("5-byte Ethernet address") << 3 << bytesValue(hexBytes("0012345678"))
-                                             << "0012345678" << false
-                                             << "Not expected EthernetAddress";
-    QTest::newRow("7-byte Ethernet address") << 3 << bytesValue(hexBytes("0012345678ABCD"))
-                                             << "0012345678ABCD" << false
-                                             << "Not expected EthernetAddress";
-    QTest::newRow("short gateway") << 4 << bytesValue("") << "" << false
-                                   << "Not expected Gateway";
-    QTest::newRow("DHCP 0") << 5 << integerValue(0) << "0" << false
-                            << "Not expected DHCP switch";
-    QTest::newRow("primary port 3") << 6 << integerValue(3) << "3" << false
-                                    << "Not expected Primary Port";
+    QTest::newRow("address of five characters")
+        << 1 << bytesValue("0.0.0") << "" << false << "Not expected IPAddress";
+    QTest::newRow("short mask") << 2 << bytesValue("255.0") << "" << false << "Not expected IPMask";
+    QTest::newRow("5-byte Ethernet address")
+        << 3 << bytesValue(hexBytes("0012345678")) << "0012345678" << false
+        << "Not expected EthernetAddress";
+    QTest::newRow("7-byte Ethernet address")
+        << 3 << bytesValue(hexBytes("0012345678ABCD")) << "0012345678ABCD" << false
+        << "Not expected EthernetAddress";
+    QTest::newRow("short gateway") << 4 << bytesValue("") << "" << false << "Not expected Gateway";
+    QTest::newRow("DHCP 0") << 5 << integerValue(0) << "0" << false << "Not expected DHCP switch";
+    QTest::newRow("primary port 3")
+        << 6 << integerValue(3) << "3" << false << "Not expected Primary Port";
     QTest::newRow("configuration port 2") << 7 << integerValue(2) << "2" << true << "";
-    QTest::newRow("configuration port 3") << 7 << integerValue(3) << "3" << false
-                                          << "Not expected Configuration Port";
+    QTest::newRow("configuration port 3")
+        << 7 << integerValue(3) << "3" << false << "Not expected Configuration Port";
 }
 
 void TestBridgeIp::readValues()
@@ -206,11 +208,10 @@ void TestBridgeIp::writeEcho_data()
     QTest::addColumn<bool>("confirmed");
 
     QTest::newRow("same values") << 0 << SnmpVariable() << 0 << true;
-    QTest::newRow("address differs in the last byte") << 1 << ipValue(192, 168, 7, 8) << 0
-                                                      << false;
+    QTest::newRow("address differs in the last byte") << 1 << ipValue(192, 168, 7, 8) << 0 << false;
     QTest::newRow("mask differs") << 2 << ipValue(255, 255, 255, 0) << 0 << false;
-    QTest::newRow("gateway differs in the first byte") << 3 << ipValue(10, 168, 0, 254) << 0
-                                                       << false;
+    QTest::newRow("gateway differs in the first byte")
+        << 3 << ipValue(10, 168, 0, 254) << 0 << false;
     QTest::newRow("gateway echo of 3 bytes") << 3 << bytesValue(hexBytes("C0A800")) << 0 << false;
     QTest::newRow("gateway echo of 5 bytes, first 4 equal")
         << 3 << bytesValue(hexBytes("C0A800FE01")) << 0 << true;

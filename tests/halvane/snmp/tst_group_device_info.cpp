@@ -4,7 +4,8 @@
 // refusal texts of their runners.
 #include "group_fixture.h"
 
-namespace {
+namespace
+{
 
 QByteArray deviceRecord(quint8 domain)
 {
@@ -75,12 +76,12 @@ void TestDeviceInfo::readDeviceInfo_data()
 
     QTest::newRow("SPAIN") << deviceRecord(0x31) << 0 << 92 << 0x31 << 1u << QStringList();
     QTest::newRow("MKK1") << deviceRecord(0x41) << 0 << 92 << 0x41 << 1u << QStringList();
-    QTest::newRow("byte 11 is a signed byte") << deviceRecord(0x90) << 0 << 92 << -0x70 << 1u
-                                              << QStringList();
+    QTest::newRow("byte 11 is a signed byte")
+        << deviceRecord(0x90) << 0 << 92 << -0x70 << 1u << QStringList();
     QTest::newRow("longer value is cut to the record")
         << deviceRecord(0x10) + QByteArray(40, '\x7f') << 0 << 92 << 0x10 << 1u << QStringList();
-    QTest::newRow("short value keeps the rest") << deviceRecord(0x20).left(40) << 0 << 40
-                                                << 0x20 << 1u << QStringList();
+    QTest::newRow("short value keeps the rest")
+        << deviceRecord(0x20).left(40) << 0 << 40 << 0x20 << 1u << QStringList();
     QTest::newRow("value too short for the domain keeps the old one")
         << deviceRecord(0x20).left(8) << 0 << 8 << 0x30 << 1u << QStringList();
     QTest::newRow("error status") << deviceRecord(0x30) << 5 << 92 << 0x30 << 0u
@@ -97,7 +98,7 @@ void TestDeviceInfo::readDeviceInfo()
     QFETCH(QStringList, plain);
 
     CDeviceSession& s = *m_f->session;
-    s.sysDeviceInfo.fill(0x30);   // byte 11: ETSI
+    s.sysDeviceInfo.fill(0x30); // byte 11: ETSI
     m_f->answer({bytesValue(value)}, status);
     QVERIFY(m_f->exchange([this] { return m_f->session->SendHardwareGet(); }));
     QCOMPARE(requestIdentifiers(m_f->lastRequest()), QStringList{m_f->id("sysDeviceInfo")});
@@ -121,9 +122,9 @@ void TestDeviceInfo::deviceInfoFields()
     QCOMPARE(CDeviceSession::ReadLe32(s.sysDeviceInfo, CDeviceSession::DeviceOemIdOffset), 1u);
     QCOMPARE(s.DeviceInfoText(CDeviceSession::DeviceProductNameOffset),
              QStringLiteral("QX9304 Access Point"));
-    QCOMPARE(CDeviceSession::ReadLe32(s.sysDeviceInfo,
-                                      CDeviceSession::DeviceHardwareRevisionOffset),
-             0x0203u);
+    QCOMPARE(
+        CDeviceSession::ReadLe32(s.sysDeviceInfo, CDeviceSession::DeviceHardwareRevisionOffset),
+        0x0203u);
     // A name without its zero byte ends with its 32-byte field.
     s.sysDeviceInfo.fill('N');
     QCOMPARE(s.DeviceInfoText(CDeviceSession::DeviceOemNameOffset), QString(32, QLatin1Char('N')));
@@ -164,7 +165,7 @@ void TestDeviceInfo::regulatoryDomains()
 
 void TestDeviceInfo::writeDeviceInfo_data()
 {
-    QTest::addColumn<int>("changedByte");   // -1 none
+    QTest::addColumn<int>("changedByte"); // -1 none
     QTest::addColumn<int>("echoSize");
     QTest::addColumn<int>("status");
     QTest::addColumn<quint32>("result");
@@ -276,8 +277,8 @@ void TestDeviceInfo::runnersRefuseWithText()
     s.m_sessionState = CDeviceSession::StateReading;
     QVERIFY(!s.WriteHardware());
     QVERIFY(!s.WriteRadioConfiguration());
-    QCOMPARE(m_f->ui.status, (QStringList{"Set Hardware Configuration failed",
-                                          "Set Radio Configuration failed"}));
+    QCOMPARE(m_f->ui.status,
+             (QStringList{"Set Hardware Configuration failed", "Set Radio Configuration failed"}));
     QTest::qWait(50);
     QCOMPARE(m_f->requestCount(), 0);
 

@@ -2,7 +2,8 @@
 // status read after them, and the echo comparison of the write.
 #include "group_fixture.h"
 
-namespace {
+namespace
+{
 
 QList<quint32> snapshot(const CDeviceSession& s)
 {
@@ -55,21 +56,19 @@ void TestFiltering::read_data()
     const QList<quint32> old{2, 2, 2, 2};
     QTest::newRow("all valid") << QList<quint32>{1, 2, 1, 1} << 0 << QList<quint32>{1, 2, 1, 1}
                                << 1u << QStringList();
-    QTest::newRow("third switch 0") << QList<quint32>{1, 1, 0, 1} << 0
-                                    << QList<quint32>{1, 1, 0, 2} << 0u
-                                    << QStringList{"Not expected Filtering Values"};
-    QTest::newRow("first switch 3") << QList<quint32>{3, 1, 1, 1} << 0
-                                    << QList<quint32>{3, 2, 2, 2} << 0u
-                                    << QStringList{"Not expected Filtering Values"};
-    QTest::newRow("fourth switch 7") << QList<quint32>{1, 1, 1, 7} << 0
-                                     << QList<quint32>{1, 1, 1, 7} << 0u
-                                     << QStringList{"Not expected Filtering Values"};
+    QTest::newRow("third switch 0") << QList<quint32>{1, 1, 0, 1} << 0 << QList<quint32>{1, 1, 0, 2}
+                                    << 0u << QStringList{"Not expected Filtering Values"};
+    QTest::newRow("first switch 3") << QList<quint32>{3, 1, 1, 1} << 0 << QList<quint32>{3, 2, 2, 2}
+                                    << 0u << QStringList{"Not expected Filtering Values"};
+    QTest::newRow("fourth switch 7")
+        << QList<quint32>{1, 1, 1, 7} << 0 << QList<quint32>{1, 1, 1, 7} << 0u
+        << QStringList{"Not expected Filtering Values"};
     QTest::newRow("error status after valid values")
         << QList<quint32>{1, 1, 1, 1} << 16 << QList<quint32>{1, 1, 1, 1} << 0u
         << QStringList{"Unexpected Error on GetFilteringValues"};
-    QTest::newRow("bad value hides the status") << QList<quint32>{0, 1, 1, 1} << 5
-                                                << QList<quint32>{0, 2, 2, 2} << 0u
-                                                << QStringList{"Not expected Filtering Values"};
+    QTest::newRow("bad value hides the status")
+        << QList<quint32>{0, 1, 1, 1} << 5 << QList<quint32>{0, 2, 2, 2} << 0u
+        << QStringList{"Not expected Filtering Values"};
 }
 
 void TestFiltering::read()

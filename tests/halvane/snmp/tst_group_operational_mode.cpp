@@ -3,7 +3,8 @@
 // block and its entries, and the site survey start.
 #include "group_fixture.h"
 
-namespace {
+namespace
+{
 
 const QString kOldBssid = QStringLiteral("111111111111");
 
@@ -76,14 +77,14 @@ void TestOperationalMode::readMode_data()
     QTest::addColumn<QStringList>("plain");
 
     const QByteArray six = hexBytes("000A1B2C3D4E");
-    QTest::newRow("mode 2 leaves the BSSID alone") << 2u << six << 0 << kOldBssid << 1u
-                                                   << QStringList();
-    QTest::newRow("mode 1 leaves the BSSID alone") << 1u << six << 0 << kOldBssid << 1u
-                                                   << QStringList();
-    QTest::newRow("mode 3 takes the BSSID") << 3u << six << 0 << "000A1B2C3D4E" << 1u
-                                            << QStringList();
-    QTest::newRow("mode 5 takes the BSSID") << 5u << six << 0 << "000A1B2C3D4E" << 1u
-                                            << QStringList();
+    QTest::newRow("mode 2 leaves the BSSID alone")
+        << 2u << six << 0 << kOldBssid << 1u << QStringList();
+    QTest::newRow("mode 1 leaves the BSSID alone")
+        << 1u << six << 0 << kOldBssid << 1u << QStringList();
+    QTest::newRow("mode 3 takes the BSSID")
+        << 3u << six << 0 << "000A1B2C3D4E" << 1u << QStringList();
+    QTest::newRow("mode 5 takes the BSSID")
+        << 5u << six << 0 << "000A1B2C3D4E" << 1u << QStringList();
     QTest::newRow("mode 4 with a 5-byte BSSID")
         << 4u << hexBytes("000A1B2C3D") << 0 << "000A1B2C3D" << 0u
         << QStringList{"Not expected RemoteBridgeBSSID"};
@@ -124,7 +125,7 @@ void TestOperationalMode::writeMode_data()
 {
     QTest::addColumn<quint32>("mode");
     QTest::addColumn<QString>("bssid");
-    QTest::addColumn<int>("changed");   // echo position changed, 0 none
+    QTest::addColumn<int>("changed"); // echo position changed, 0 none
     QTest::addColumn<int>("variables");
     QTest::addColumn<quint32>("result");
 
@@ -133,8 +134,7 @@ void TestOperationalMode::writeMode_data()
     QTest::newRow("mode 4 sends the BSSID") << 4u << "000A1B2C3D4E" << 0 << 2 << 1u;
     QTest::newRow("mode 3, mode echo differs") << 3u << "000A1B2C3D4E" << 1 << 2 << 0u;
     QTest::newRow("mode 5, BSSID echo differs") << 5u << "000A1B2C3D4E" << 2 << 2 << 0u;
-    QTest::newRow("mode 4, lower-case BSSID never matches") << 4u << "000a1b2c3d4e" << 0 << 2
-                                                            << 0u;
+    QTest::newRow("mode 4, lower-case BSSID never matches") << 4u << "000a1b2c3d4e" << 0 << 2 << 0u;
 }
 
 void TestOperationalMode::writeMode()
@@ -177,8 +177,9 @@ void TestOperationalMode::writeAccessPointClient_data()
     QTest::newRow("confirmed") << 0 << 0 << 1u << QStringList();
     QTest::newRow("mode differs") << 1 << 0 << 0u << QStringList();
     QTest::newRow("list number differs") << 2 << 0 << 0u << QStringList();
-    QTest::newRow("error status")
-        << 0 << 2 << 0u << QStringList{"Unexpected Error on ValidateAccessPointClientSetValues"};
+    QTest::newRow("error status") << 0 << 2 << 0u
+                                  << QStringList{
+                                         "Unexpected Error on ValidateAccessPointClientSetValues"};
 }
 
 void TestOperationalMode::writeAccessPointClient()
@@ -229,8 +230,8 @@ void TestOperationalMode::writeRunnersUpload()
         if (!confirmed && value.identifier() != uploadId)
             value.setInteger(99);
     });
-    const bool done = client ? m_f->session->WriteAccessPointClient()
-                             : m_f->session->WriteOperationalMode();
+    const bool done =
+        client ? m_f->session->WriteAccessPointClient() : m_f->session->WriteOperationalMode();
     QCOMPARE(done, result);
     QStringList expected(writes, m_f->id("bridgeOperationalMode"));
     if (confirmed)
@@ -288,8 +289,8 @@ void TestOperationalMode::knownBssEntries()
     const QList<CDeviceSession::KnownBss> list = m_f->session->KnownBssList();
     QCOMPARE(list.size(), entries);
     for (int n = 0; n < entries; ++n) {
-        QCOMPARE(list[n].bssid, QStringLiteral("000A000000%1").arg(n + 1, 2, 16, QLatin1Char('0'))
-                                    .toUpper());
+        QCOMPARE(list[n].bssid,
+                 QStringLiteral("000A000000%1").arg(n + 1, 2, 16, QLatin1Char('0')).toUpper());
         QCOMPARE(int(list[n].signal), 20 + n);
         QCOMPARE(int(list[n].channel), 1 + n % 14);
         QCOMPARE(int(list[n].flags), n % 2 ? 0x21 : 0x10);
@@ -308,7 +309,8 @@ void TestOperationalMode::knownAPsRunner()
     QVERIFY(!m_f->session->ReadKnownAPs());
     QCOMPARE(m_f->requestCount(), 3);
     // The status diagnostic of this read names the hardware read.
-    QCOMPARE(m_f->ui.plain, QStringList(3, QStringLiteral("Unexpected Error on GetHardwareValues")));
+    QCOMPARE(m_f->ui.plain,
+             QStringList(3, QStringLiteral("Unexpected Error on GetHardwareValues")));
     // The block is copied whatever the status.
     const QList<CDeviceSession::KnownBss> list = m_f->session->KnownBssList();
     QCOMPARE(list.size(), 2);
@@ -340,8 +342,8 @@ void TestOperationalMode::siteSurvey()
 
 void TestOperationalMode::siteSurveyRefusedWhileBusy()
 {
-    for (quint8 state : {quint8(CDeviceSession::StateReading),
-                         quint8(CDeviceSession::StateWriting)}) {
+    for (quint8 state :
+         {quint8(CDeviceSession::StateReading), quint8(CDeviceSession::StateWriting)}) {
         m_f->session->m_sessionState = state;
         QVERIFY(!m_f->session->StartSiteSurvey());
         QCOMPARE(m_f->session->m_sessionState, state);

@@ -3,27 +3,37 @@
 // 13-byte keys with its echo comparison, and the two runners.
 #include "group_fixture.h"
 
-namespace {
+namespace
+{
 
 const QByteArray kKey13 = hexBytes("00112233445566778899AABBCC");
 
 QList<SnmpVariable> validAnswer()
 {
-    return {bytesValue(kKey13), bytesValue(hexBytes("0102030405060708090A0B0C0D")),
+    return {bytesValue(kKey13),
+            bytesValue(hexBytes("0102030405060708090A0B0C0D")),
             bytesValue(hexBytes("A1A2A3A4A5A6A7A8A9AAABACAD")),
-            bytesValue(hexBytes("F0F1F2F3F4F5F6F7F8F9FAFBFC")), integerValue(3),
+            bytesValue(hexBytes("F0F1F2F3F4F5F6F7F8F9FAFBFC")),
+            integerValue(3),
             integerValue(2)};
 }
 
-const QStringList kNewValues = {"00112233445566778899AABBCC", "0102030405060708090A0B0C0D",
-                                "A1A2A3A4A5A6A7A8A9AAABACAD", "F0F1F2F3F4F5F6F7F8F9FAFBFC",
-                                "3", "2"};
+const QStringList kNewValues = {"00112233445566778899AABBCC",
+                                "0102030405060708090A0B0C0D",
+                                "A1A2A3A4A5A6A7A8A9AAABACAD",
+                                "F0F1F2F3F4F5F6F7F8F9FAFBFC",
+                                "3",
+                                "2"};
 const QStringList kOldValues = {"old1", "old2", "old3", "old4", "2", "1"};
 
 QStringList snapshot(const CDeviceSession& s)
 {
-    return {s.defaultWEPKey1, s.defaultWEPKey2, s.defaultWEPKey3, s.defaultWEPKey4,
-            QString::number(s.privacyWEPEnable), QString::number(s.privacyDefaultWEPKeyID)};
+    return {s.defaultWEPKey1,
+            s.defaultWEPKey2,
+            s.defaultWEPKey3,
+            s.defaultWEPKey4,
+            QString::number(s.privacyWEPEnable),
+            QString::number(s.privacyDefaultWEPKeyID)};
 }
 
 void fillOldCache(CDeviceSession& s)
@@ -87,13 +97,13 @@ void TestPrivacy::readValues_data()
                                << "";
     QTest::newRow("5-byte first key") << 1 << bytesValue(hexBytes("0A0B0C0D0E")) << "0A0B0C0D0E"
                                       << false << "Not expected DeafultWepKeys1";
-    QTest::newRow("14-byte second key") << 2 << bytesValue(kKey13 + '\x01')
-                                        << "00112233445566778899AABBCC01" << false
-                                        << "Not expected DeafultWepKeys2";
-    QTest::newRow("empty third key") << 3 << bytesValue("") << "" << false
-                                     << "Not expected DeafultWepKeys3";
-    QTest::newRow("fourth key as a number") << 4 << integerValue(7) << "" << false
-                                            << "Not expected DeafultWepKeys4";
+    QTest::newRow("14-byte second key")
+        << 2 << bytesValue(kKey13 + '\x01') << "00112233445566778899AABBCC01" << false
+        << "Not expected DeafultWepKeys2";
+    QTest::newRow("empty third key")
+        << 3 << bytesValue("") << "" << false << "Not expected DeafultWepKeys3";
+    QTest::newRow("fourth key as a number")
+        << 4 << integerValue(7) << "" << false << "Not expected DeafultWepKeys4";
     QTest::newRow("WEP mode 0") << 5 << integerValue(0) << "0" << false
                                 << "Not expected WEPEnable Value";
     QTest::newRow("WEP mode 4") << 5 << integerValue(4) << "4" << false
@@ -198,16 +208,16 @@ void TestPrivacy::writeEcho_data()
 
     const QString upper = QStringLiteral("0A1B2C3D4E");
     QTest::newRow("same values") << upper << 0 << SnmpVariable() << 0 << true << QStringList();
-    QTest::newRow("lower-case key is never confirmed") << "0a1b2c3d4e" << 0 << SnmpVariable()
-                                                       << 0 << false << QStringList();
-    QTest::newRow("third key differs") << upper << 3 << bytesValue(hexBytes("0A1B2C3D4F")) << 0
-                                       << false << QStringList();
-    QTest::newRow("key echoed as 13 bytes") << upper << 2 << bytesValue(kKey13) << 0 << false
-                                            << QStringList();
-    QTest::newRow("WEP mode differs") << upper << 5 << integerValue(3) << 0 << false
-                                      << QStringList();
-    QTest::newRow("key number differs") << upper << 6 << integerValue(0) << 0 << false
-                                        << QStringList();
+    QTest::newRow("lower-case key is never confirmed")
+        << "0a1b2c3d4e" << 0 << SnmpVariable() << 0 << false << QStringList();
+    QTest::newRow("third key differs")
+        << upper << 3 << bytesValue(hexBytes("0A1B2C3D4F")) << 0 << false << QStringList();
+    QTest::newRow("key echoed as 13 bytes")
+        << upper << 2 << bytesValue(kKey13) << 0 << false << QStringList();
+    QTest::newRow("WEP mode differs")
+        << upper << 5 << integerValue(3) << 0 << false << QStringList();
+    QTest::newRow("key number differs")
+        << upper << 6 << integerValue(0) << 0 << false << QStringList();
     QTest::newRow("same values, error status")
         << upper << 0 << SnmpVariable() << 4 << false
         << QStringList{"Unexpected Error on ValidatePrivacySettingsSetValues"};
@@ -277,7 +287,7 @@ void TestPrivacy::writeRunnerUploadsAfterConfirmedWrite_data()
     QTest::addColumn<bool>("writeConfirmed");
     QTest::addColumn<bool>("uploadConfirmed");
     QTest::addColumn<bool>("result");
-    QTest::addColumn<QStringList>("sent");   // first variable of each request
+    QTest::addColumn<QStringList>("sent"); // first variable of each request
 
     QTest::newRow("write and upload confirmed")
         << true << true << true << QStringList{"defaultWEPKey1", "sysUpload"};

@@ -3,7 +3,8 @@
 // read one by one through a set-request.
 #include "group_fixture.h"
 
-namespace {
+namespace
+{
 
 // count little-endian counters 1000, 1001, ...
 QByteArray counters(int count)
@@ -175,10 +176,10 @@ void TestStatistics::stationRecord_data()
     const QByteArray mac = hexBytes("001122334455");
     QTest::newRow("station 1 lands in record 1") << 1u << stationAnswer(1, mac) << 0 << 50 << 1u;
     QTest::newRow("station 255") << 255u << stationAnswer(255, mac) << 0 << 50 << 1u;
-    QTest::newRow("short answer keeps the old MAC bytes") << 7u << stationAnswer(7, mac, 5) << 0
-                                                          << 5 << 1u;
-    QTest::newRow("long answer is cut to the record") << 8u << stationAnswer(8, mac, 80) << 0
-                                                      << 50 << 1u;
+    QTest::newRow("short answer keeps the old MAC bytes")
+        << 7u << stationAnswer(7, mac, 5) << 0 << 5 << 1u;
+    QTest::newRow("long answer is cut to the record")
+        << 8u << stationAnswer(8, mac, 80) << 0 << 50 << 1u;
     QTest::newRow("error status") << 2u << stationAnswer(2, mac) << 5 << 50 << 0u;
 }
 

@@ -4,7 +4,8 @@
 // statistics.
 #include "group_fixture.h"
 
-namespace {
+namespace
+{
 
 QStringList firstVariables(const GroupFixture& f)
 {
@@ -162,7 +163,7 @@ void TestSystemCommands::singleCommands()
 void TestSystemCommands::systemCommandAttempts_data()
 {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("confirmOn");   // request number confirmed, 0 never
+    QTest::addColumn<int>("confirmOn"); // request number confirmed, 0 never
     QTest::addColumn<bool>("result");
     QTest::addColumn<QStringList>("sent");
 
@@ -256,7 +257,12 @@ void TestSystemCommands::testCommandText()
     c.cr21 = 0xF0;
     const QString text = CDeviceSession::TestCommandText(c);
     QCOMPARE(text.size(), 42);
-    QCOMPARE(text, QStringLiteral("0E0280030108" "1234" "000005DC" "FFFFFFFE" "AA00" "0FF000"));
+    QCOMPARE(text, QStringLiteral("0E0280030108"
+                                  "1234"
+                                  "000005DC"
+                                  "FFFFFFFE"
+                                  "AA00"
+                                  "0FF000"));
 }
 
 void TestSystemCommands::testCommandWrite_data()
@@ -266,10 +272,10 @@ void TestSystemCommands::testCommandWrite_data()
     QTest::addColumn<bool>("result");
     QTest::addColumn<int>("requests");
 
-    const QString full = QStringLiteral("0E0280030108123400000" "5DCFFFFFFFEAA000FF000");
+    const QString full = QStringLiteral("0E0280030108123400000"
+                                        "5DCFFFFFFFEAA000FF000");
     QTest::newRow("42 digits") << full << 21 << true << 1;
-    QTest::newRow("41 digits send 20 bytes, never confirmed") << full.left(41) << 20 << false
-                                                              << 3;
+    QTest::newRow("41 digits send 20 bytes, never confirmed") << full.left(41) << 20 << false << 3;
     QTest::newRow("lower-case digits are never confirmed") << full.toLower() << 21 << false << 3;
 }
 
@@ -298,16 +304,24 @@ void TestSystemCommands::testStatistics_data()
     QTest::addColumn<QList<quint32>>("counters");
     QTest::addColumn<quint32>("result");
 
-    QTest::newRow("12 bytes") << hexBytes("0A000000" "02000000" "FFFFFFFF") << 0
-                              << QList<quint32>{10, 2, 0xFFFFFFFF} << 1u;
-    QTest::newRow("longer value is cut") << hexBytes("0A000000" "02000000" "03000000" "44444444")
+    QTest::newRow("12 bytes") << hexBytes("0A000000"
+                                          "02000000"
+                                          "FFFFFFFF")
+                              << 0 << QList<quint32>{10, 2, 0xFFFFFFFF} << 1u;
+    QTest::newRow("longer value is cut") << hexBytes("0A000000"
+                                                     "02000000"
+                                                     "03000000"
+                                                     "44444444")
                                          << 0 << QList<quint32>{10, 2, 3} << 1u;
-    QTest::newRow("8 bytes update two counters") << hexBytes("0A000000" "02000000") << 0
-                                                 << QList<quint32>{10, 2, 0x77777777} << 1u;
+    QTest::newRow("8 bytes update two counters") << hexBytes("0A000000"
+                                                             "02000000")
+                                                 << 0 << QList<quint32>{10, 2, 0x77777777} << 1u;
     QTest::newRow("5 bytes") << hexBytes("0A00000001") << 0
                              << QList<quint32>{10, 0x77777701, 0x77777777} << 1u;
-    QTest::newRow("error status") << hexBytes("0A000000" "02000000" "03000000") << 5
-                                  << QList<quint32>{10, 2, 3} << 0u;
+    QTest::newRow("error status") << hexBytes("0A000000"
+                                              "02000000"
+                                              "03000000")
+                                  << 5 << QList<quint32>{10, 2, 3} << 0u;
 }
 
 void TestSystemCommands::testStatistics()

@@ -3,15 +3,24 @@
 // the echo comparison.
 #include "group_fixture.h"
 
-namespace {
+namespace
+{
 
 // A valid answer to the read, in request order.
 QList<SnmpVariable> validAnswer()
 {
-    return {integerValue(6),    bytesValue("Office"), integerValue(2000),
-            integerValue(1500), integerValue(2),      integerValue(3),
-            bytesValue(hexBytes("82840B16")), integerValue(1), bytesValue("AP-1"),
-            integerValue(2),    integerValue(3),      integerValue(1),
+    return {integerValue(6),
+            bytesValue("Office"),
+            integerValue(2000),
+            integerValue(1500),
+            integerValue(2),
+            integerValue(3),
+            bytesValue(hexBytes("82840B16")),
+            integerValue(1),
+            bytesValue("AP-1"),
+            integerValue(2),
+            integerValue(3),
+            integerValue(1),
             integerValue(2)};
 }
 
@@ -19,19 +28,19 @@ QList<SnmpVariable> validAnswer()
 QStringList snapshot(const CDeviceSession& s)
 {
     const auto n = [](quint32 v) { return QString::number(v); };
-    return {n(s.operChannelID),       s.operESSID,
-            n(s.operRTSThreshold),    n(s.operFragmentationThreshold),
-            n(s.operPreambleType),    n(s.operAuthenticationType),
-            s.operBasicRates,         n(s.operAutoRateFallBack),
-            s.operAccessPointName,    n(s.operSSIDBroadcasting),
-            n(s.operAntennaSettings), n(s.operInterRoaming),
+    return {n(s.operChannelID),         s.operESSID,
+            n(s.operRTSThreshold),      n(s.operFragmentationThreshold),
+            n(s.operPreambleType),      n(s.operAuthenticationType),
+            s.operBasicRates,           n(s.operAutoRateFallBack),
+            s.operAccessPointName,      n(s.operSSIDBroadcasting),
+            n(s.operAntennaSettings),   n(s.operInterRoaming),
             n(s.AuthorizationMacEnable)};
 }
 
 const QStringList kNewValues = {"6", "Office", "2000", "1500", "2", "3", "82840B16",
-                                "1", "AP-1", "2", "3", "1", "2"};
-const QStringList kOldValues = {"11", "old", "100", "2346", "1", "1", "8284",
-                                "2", "oldname", "1", "1", "2", "1"};
+                                "1", "AP-1",   "2",    "3",    "1", "2"};
+const QStringList kOldValues = {"11", "old",     "100", "2346", "1", "1", "8284",
+                                "2",  "oldname", "1",   "1",    "2", "1"};
 
 void fillOldCache(CDeviceSession& s)
 {
@@ -100,11 +109,13 @@ void TestWirelessOperational::readRequestOrder()
     QVERIFY(m_f->exchange([this] { return m_f->session->SendWirelessOperationalGet(); }));
     const SnmpMessage& request = m_f->lastRequest();
     QCOMPARE(request.type(), int(SnmpMessage::GetRequest));
-    const char* names[] = {"operChannelID", "operESSID", "operRTSThreshold",
-                           "operFragmentationThreshold", "operPreambleType",
-                           "operAuthenticationType", "operBasicRates", "operAutoRateFallBack",
-                           "operAccessPointName", "operSSIDBroadcasting", "operAntennaSettings",
-                           "operInterRoaming", "AuthorizationMacEnable"};
+    const char* names[] = {"operChannelID",         "operESSID",
+                           "operRTSThreshold",      "operFragmentationThreshold",
+                           "operPreambleType",      "operAuthenticationType",
+                           "operBasicRates",        "operAutoRateFallBack",
+                           "operAccessPointName",   "operSSIDBroadcasting",
+                           "operAntennaSettings",   "operInterRoaming",
+                           "AuthorizationMacEnable"};
     QStringList expected;
     for (const char* name : names)
         expected << m_f->id(name);
@@ -126,42 +137,41 @@ void TestWirelessOperational::readValues_data()
     QTest::newRow("channel 15") << 1 << integerValue(15) << "15" << false
                                 << "Not expected ChannelID";
     QTest::newRow("channel 14") << 1 << integerValue(14) << "14" << true << "";
-    QTest::newRow("channel not a number") << 1 << bytesValue("x7") << "0" << false
-                                          << "Not expected ChannelID";
+    QTest::newRow("channel not a number")
+        << 1 << bytesValue("x7") << "0" << false << "Not expected ChannelID";
     QTest::newRow("empty ESSID") << 2 << bytesValue("") << "" << false << "Not expected ESSID";
-    QTest::newRow("ESSID ends at zero byte") << 2 << bytesValue(QByteArray("ab\0cd", 5)) << "ab"
-                                             << true << "";
+    QTest::newRow("ESSID ends at zero byte")
+        << 2 << bytesValue(QByteArray("ab\0cd", 5)) << "ab" << true << "";
     QTest::newRow("RTS 2347") << 3 << integerValue(2347) << "2347" << true << "";
     QTest::newRow("RTS 2348") << 3 << integerValue(2348) << "2348" << false
                               << "Not expected RTSThreshold";
-    QTest::newRow("fragmentation 255") << 4 << integerValue(255) << "255" << false
-                                       << "Not expected FragmentationThreshold";
+    QTest::newRow("fragmentation 255")
+        << 4 << integerValue(255) << "255" << false << "Not expected FragmentationThreshold";
     QTest::newRow("fragmentation 256") << 4 << integerValue(256) << "256" << true << "";
     QTest::newRow("fragmentation 2346") << 4 << integerValue(2346) << "2346" << true << "";
-    QTest::newRow("fragmentation 2347") << 4 << integerValue(2347) << "2347" << false
-                                        << "Not expected FragmentationThreshold";
+    QTest::newRow("fragmentation 2347")
+        << 4 << integerValue(2347) << "2347" << false << "Not expected FragmentationThreshold";
     QTest::newRow("preamble 3") << 5 << integerValue(3) << "3" << false
                                 << "Not expected PreambleType";
-    QTest::newRow("authentication 0") << 6 << integerValue(0) << "0" << false
-                                      << "Not expected AuthenticationType";
-    QTest::newRow("authentication 4") << 6 << integerValue(4) << "4" << false
-                                      << "Not expected AuthenticationType";
-    QTest::newRow("rates are not checked") << 7 << bytesValue(hexBytes("0b")) << "0B" << true
-                                           << "";
-    QTest::newRow("rate fall-back 0") << 8 << integerValue(0) << "0" << false
-                                      << "Not expected AutoRateFallBack";
+    QTest::newRow("authentication 0")
+        << 6 << integerValue(0) << "0" << false << "Not expected AuthenticationType";
+    QTest::newRow("authentication 4")
+        << 6 << integerValue(4) << "4" << false << "Not expected AuthenticationType";
+    QTest::newRow("rates are not checked") << 7 << bytesValue(hexBytes("0b")) << "0B" << true << "";
+    QTest::newRow("rate fall-back 0")
+        << 8 << integerValue(0) << "0" << false << "Not expected AutoRateFallBack";
     QTest::newRow("empty AP name") << 9 << bytesValue("") << "" << false << "Not expected APname";
-    QTest::newRow("SSID broadcasting 3") << 10 << integerValue(3) << "3" << false
-                                         << "Not expected SSIDbroadcasting";
+    QTest::newRow("SSID broadcasting 3")
+        << 10 << integerValue(3) << "3" << false << "Not expected SSIDbroadcasting";
     QTest::newRow("antenna 257 (low byte 1)") << 11 << integerValue(257) << "257" << true << "";
-    QTest::newRow("antenna 256 (low byte 0)") << 11 << integerValue(256) << "256" << false
-                                              << "Not expected Rx/Tx Antenna Settings Value";
+    QTest::newRow("antenna 256 (low byte 0)")
+        << 11 << integerValue(256) << "256" << false << "Not expected Rx/Tx Antenna Settings Value";
     QTest::newRow("antenna 4") << 11 << integerValue(4) << "4" << false
                                << "Not expected Rx/Tx Antenna Settings Value";
     QTest::newRow("roaming 0") << 12 << integerValue(0) << "0" << false
                                << "Not expected International Roaming Value";
-    QTest::newRow("MAC table switch 3") << 13 << integerValue(3) << "3" << false
-                                        << "Not expected AuthorizationTableEnableValue";
+    QTest::newRow("MAC table switch 3")
+        << 13 << integerValue(3) << "3" << false << "Not expected AuthorizationTableEnableValue";
 }
 
 void TestWirelessOperational::readValues()
@@ -200,15 +210,15 @@ void TestWirelessOperational::readStatus_data()
 
     const QStringList refused{"You are not an authorized User.Check your Community name"};
     QTest::newRow("refused community") << 16 << true << false << QStringList() << refused << 4;
-    QTest::newRow("refused community, no debug mode") << 16 << false << false << QStringList()
-                                                      << refused << 4;
+    QTest::newRow("refused community, no debug mode")
+        << 16 << false << false << QStringList() << refused << 4;
     QTest::newRow("refused community and a bad value")
         << 16 << true << true << QStringList{"Not expected ChannelID"} << refused << 4;
     QTest::newRow("other status") << 5 << true << false
                                   << QStringList{"Unexpected Error on GetWirelessOperationalValues"}
                                   << QStringList() << 1;
-    QTest::newRow("other status, no debug mode") << 2 << false << false << QStringList()
-                                                 << QStringList() << 1;
+    QTest::newRow("other status, no debug mode")
+        << 2 << false << false << QStringList() << QStringList() << 1;
 }
 
 void TestWirelessOperational::readStatus()
@@ -259,10 +269,18 @@ void TestWirelessOperational::writeRequest()
     QCOMPARE(request.type(), int(SnmpMessage::SetRequest));
     QCOMPARE(request.community(), QByteArray("private"));
 
-    const char* names[] = {"operChannelID", "operESSIDLength", "operESSID", "operRTSThreshold",
-                           "operFragmentationThreshold", "operPreambleType",
-                           "operAuthenticationType", "operBasicRates", "operAutoRateFallBack",
-                           "operAccessPointName", "operSSIDBroadcasting", "operAntennaSettings",
+    const char* names[] = {"operChannelID",
+                           "operESSIDLength",
+                           "operESSID",
+                           "operRTSThreshold",
+                           "operFragmentationThreshold",
+                           "operPreambleType",
+                           "operAuthenticationType",
+                           "operBasicRates",
+                           "operAutoRateFallBack",
+                           "operAccessPointName",
+                           "operSSIDBroadcasting",
+                           "operAntennaSettings",
                            "operInterRoaming"};
     QStringList expected;
     for (const char* name : names)
@@ -303,8 +321,8 @@ void TestWirelessOperational::writeEcho_data()
     QTest::newRow("preamble differs") << 6 << integerValue(2) << "82840B16" << false;
     QTest::newRow("authentication differs") << 7 << integerValue(3) << "82840B16" << false;
     QTest::newRow("rates differ") << 8 << bytesValue(hexBytes("8284")) << "82840B16" << false;
-    QTest::newRow("lower-case cached rates never match") << 0 << SnmpVariable() << "82840b16"
-                                                         << false;
+    QTest::newRow("lower-case cached rates never match")
+        << 0 << SnmpVariable() << "82840b16" << false;
     QTest::newRow("rate fall-back differs") << 9 << integerValue(1) << "82840B16" << false;
     QTest::newRow("AP name differs") << 10 << bytesValue("Roof") << "82840B16" << false;
     QTest::newRow("SSID broadcasting differs") << 11 << integerValue(2) << "82840B16" << false;
@@ -346,8 +364,7 @@ void TestWirelessOperational::writeStatus_data()
 
     QTest::newRow("refused community")
         << 16 << QStringList()
-        << QStringList{"You are not an authorized for this action. Check your Community name"}
-        << 4;
+        << QStringList{"You are not an authorized for this action. Check your Community name"} << 4;
     QTest::newRow("other status")
         << 3 << QStringList{"Unexpected Error on ValidateWirelessOperationalSetValues"}
         << QStringList() << 0;

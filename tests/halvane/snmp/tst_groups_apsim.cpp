@@ -7,7 +7,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 using Kind = CDeviceSession::RequestKind;
 
@@ -144,8 +145,9 @@ void TestGroupsApsim::refusedCommunity()
     QVERIFY(!m_f->session->RunSynchronous(CDeviceSession::Write,
                                           &CDeviceSession::SendWirelessOperationalSet, 1));
     QCOMPARE(s.m_retryCount, quint8(4));
-    QCOMPARE(m_f->ui.stop, QStringList{QStringLiteral(
-                               "You are not an authorized for this action. Check your Community name")});
+    QCOMPARE(m_f->ui.stop,
+             QStringList{QStringLiteral(
+                 "You are not an authorized for this action. Check your Community name")});
 }
 
 void TestGroupsApsim::privacy()
@@ -155,7 +157,7 @@ void TestGroupsApsim::privacy()
     QCOMPARE(s.defaultWEPKey1.size(), 26);
 
     s.defaultWEPKey1 = QStringLiteral("00112233445566778899AABBCC");
-    s.defaultWEPKey2 = QStringLiteral("0A1B2C3D4E");   // a 64-bit key
+    s.defaultWEPKey2 = QStringLiteral("0A1B2C3D4E"); // a 64-bit key
     s.defaultWEPKey3 = QStringLiteral("FFEEDDCCBBAA99887766554433");
     s.defaultWEPKey4 = QStringLiteral("0102030405");
     s.privacyWEPEnable = 3;
@@ -226,7 +228,7 @@ void TestGroupsApsim::operationalMode()
 
     s.bridgeOperationalMode = 4;
     s.bridgeRemoteBridgeBSSID = QStringLiteral("00A0F8123456");
-    QVERIFY(s.WriteOperationalMode());   // with the upload
+    QVERIFY(s.WriteOperationalMode()); // with the upload
     QCOMPARE(apGet("bridgeRemoteBridgeBSSID"), QStringLiteral("00A0F8123456"));
 
     s.bridgeOperationalMode = 0;
@@ -251,7 +253,7 @@ void TestGroupsApsim::knownBssAndClient()
     QVERIFY(s.KnownBssList().isEmpty());
 
     QVERIFY(s.StartSiteSurvey());
-    QTest::qWait(600);   // the device scans for 200 ms
+    QTest::qWait(600); // the device scans for 200 ms
     QVERIFY(s.ReadKnownAPs());
     const QList<CDeviceSession::KnownBss> list = s.KnownBssList();
     QCOMPARE(list.size(), 4);
@@ -321,7 +323,7 @@ void TestGroupsApsim::statisticsAndStations()
     QVERIFY(step(CDeviceSession::Read, &CDeviceSession::SendAssociatedSTAsNumGet));
     QCOMPARE(s.m_stationCount, 3u);
     const QStringList stations = m_ap.control(QStringLiteral("stations")).split(QLatin1Char(' '));
-    QCOMPARE(stations.size(), 5);   // "ok", the count, three addresses
+    QCOMPARE(stations.size(), 5); // "ok", the count, three addresses
     for (quint32 n = 1; n <= s.m_stationCount; ++n) {
         s.m_stationIndex = n;
         QVERIFY(step(CDeviceSession::Read, &CDeviceSession::SendAssociatedStationGet));
@@ -361,13 +363,15 @@ void TestGroupsApsim::accessRights()
     QVERIFY(step(CDeviceSession::Read, &CDeviceSession::SendWirelessOperationalGet));
     QCOMPARE(s.AuthorizationMacEnable, 1u);
     // The device now refuses a station outside the table.
-    QVERIFY(m_ap.control(QStringLiteral("join 00A0F8ABCDEF")).contains(QLatin1String("not-associated")));
+    QVERIFY(m_ap.control(QStringLiteral("join 00A0F8ABCDEF"))
+                .contains(QLatin1String("not-associated")));
 
     // A new user community: the old one is refused, the new one reads.
     s.m_newCommunity = QStringLiteral("users2");
     QVERIFY(s.WriteAuthorized(1));
     s.m_community = QStringLiteral("public");
-    QVERIFY(!s.RunSynchronous(CDeviceSession::Read, &CDeviceSession::SendWirelessOperationalGet, 1));
+    QVERIFY(
+        !s.RunSynchronous(CDeviceSession::Read, &CDeviceSession::SendWirelessOperationalGet, 1));
     QVERIFY(!m_f->ui.stop.isEmpty());
     s.m_community = QStringLiteral("users2");
     QVERIFY(s.ReadPrivacySettings());
@@ -390,7 +394,7 @@ void TestGroupsApsim::systemCommands()
     QVERIFY(step(CDeviceSession::Write, &CDeviceSession::SendWirelessOperationalSet));
     QVERIFY(s.RunSystemCommand(0));
     QCOMPARE(m_f->ui.cursor, (QList<bool>{true, false}));
-    QTest::qWait(600);   // the device restarts for 300 ms
+    QTest::qWait(600); // the device restarts for 300 ms
     QVERIFY(step(CDeviceSession::Read, &CDeviceSession::SendWirelessOperationalGet));
     QCOMPARE(s.operESSID, QStringLiteral("QX9304"));
 
@@ -494,9 +498,10 @@ void TestGroupsApsim::runnerRefusesWhileManagerBusy()
     QVERIFY(!s.TransferAuthorizedMacBlock(1));
     QVERIFY(!s.WriteRadioConfiguration());
     QVERIFY(!s.WriteAuthorized(1));
-    QCOMPARE(m_f->ui.status,
-             (QStringList{"Set Hardware Configuration failed", "Set Authorized Mac Addresses failed",
-                          "Set Radio Configuration failed", "Set Access Rigths failed"}));
+    QCOMPARE(
+        m_f->ui.status,
+        (QStringList{"Set Hardware Configuration failed", "Set Authorized Mac Addresses failed",
+                     "Set Radio Configuration failed", "Set Access Rigths failed"}));
     QVERIFY(!s.StartSiteSurvey());
     QVERIFY(!s.RunSystemCommand(1));
     QVERIFY(!s.RunRestoreDefaults());
@@ -509,8 +514,8 @@ void TestGroupsApsim::runnerRefusesWhileManagerBusy()
 void TestGroupsApsim::wrongLengthIsRejected()
 {
     CDeviceSession& s = *m_f->session;
-    QVERIFY(m_ap.control(QStringLiteral("fault bad-length defaultWEPKey3")).startsWith(
-        QLatin1String("ok")));
+    QVERIFY(m_ap.control(QStringLiteral("fault bad-length defaultWEPKey3"))
+                .startsWith(QLatin1String("ok")));
     s.defaultWEPKey4 = QStringLiteral("old");
     QVERIFY(!s.ReadPrivacySettings());
     QCOMPARE(m_f->ui.plain, QStringList(3, QStringLiteral("Not expected DeafultWepKeys3")));
