@@ -68,6 +68,7 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
         "Emulates one QX9304 access point: an SNMP agent over the device's private MIB with "
         "the device's semantics, traps, a state file and the DFU driver endpoint."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption bind(QStringLiteral("bind"),
                                   QStringLiteral("Address the agent binds to (default 0.0.0.0)."),
                                   QStringLiteral("ADDR"), QStringLiteral("0.0.0.0"));

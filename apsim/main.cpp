@@ -9,6 +9,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("apsim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QX_VERSION));
     ApEmulator emulator;
     QObject::connect(&emulator, &ApEmulator::quitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

@@ -23,7 +23,10 @@ int main(int argc, char* argv[])
     const QCommandLineOption device(
         QStringLiteral("device"), QStringLiteral("The DFU device (default %1).").arg(defaultDevice),
         QStringLiteral("PATH"), defaultDevice);
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the version."));
     parser.addOption(help);
+    parser.addOption(version);
     parser.addOption(device);
     const QString usage =
         parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("brenlow"));
@@ -36,6 +39,10 @@ int main(int argc, char* argv[])
     }
     if (parser.isSet(help)) {
         std::fputs(qPrintable(usage), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("brenlow %s\n", Texts::BrenlowVersion);
         return 0;
     }
 

@@ -26,6 +26,8 @@ TrellingCommandLine parseTrellingCommandLine(const QStringList& arguments)
         QStringLiteral("Lists the access points that answer an SNMP broadcast and measures "
                        "a ping run to one of them."));
     const QCommandLineOption helpOption = parser.addHelpOption();
+    parser.addOption(QCommandLineOption(QStringLiteral("version"),
+                                        QStringLiteral("Displays version information.")));
     const QCommandLineOption trapPort(QStringLiteral("trap-port"),
                                       QStringLiteral("Local UDP port of the SNMP manager (162)."),
                                       QStringLiteral("N"));

@@ -28,6 +28,8 @@ bool CHalvaneApp::ParseCommandLine(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Access point SNMP manager"));
     parser.addHelpOption();
+    parser.addOption(QCommandLineOption(QStringLiteral("version"),
+                                        QStringLiteral("Displays version information.")));
     const QCommandLineOption agentPort(QStringLiteral("agent-port"),
                                        QStringLiteral("UDP port of the access points (161)."),
                                        QStringLiteral("N"), QStringLiteral("161"));
