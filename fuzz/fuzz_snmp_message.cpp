@@ -1,0 +1,32 @@
+// An SNMP datagram from bytes: decoded as the manager and the agents decode
+// every datagram, every value read in each of its forms, then encoded again.
+// A message that decodes and encodes must decode to the same message again.
+#include "fuzz_support.h"
+
+#include "snmp_message.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::optional<SnmpMessage> message = SnmpMessage::decode(qxfuzz::bytes(data, size));
+    if (!message)
+        return 0;
+    (void)message->trapCode();
+    qsizetype seen = message->community().size() + message->enterprise().size() +
+                     message->trapOid().size() + message->trapAgentAddress().size();
+    for (int position = 1; position <= message->variables().count(); ++position) {
+        const SnmpVariable* variable = message->variables().item(position);
+        seen += variable->identifier().size() + variable->valueText().size() +
+                variable->valueBytes().size() + variable->type();
+    }
+    (void)seen;
+
+    const QByteArray encoded = message->encode();
+    if (encoded.isEmpty())
+        return 0;
+    const std::optional<SnmpMessage> again = SnmpMessage::decode(encoded);
+    if (!again || !(*again == *message))
+        abort();
+    return 0;
+}
