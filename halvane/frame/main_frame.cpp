@@ -415,11 +415,13 @@ void CMainFrame::OnDebugMode()
 
 void CMainFrame::OnHelp()
 {
-    // The user guide: beside the program, in the source tree's docs, or in
-    // the installed data directory.
+    // The user guide: in the installed data beside the program, in the
+    // source tree's docs (a program run from build/bin), or in the
+    // configured data directory.
+    const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList candidates = {
-        QCoreApplication::applicationDirPath() + QStringLiteral("/docs/index.html"),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../../docs/index.html"),
+        programDir + QStringLiteral("/../share/qx9304/docs/index.html"),
+        programDir + QStringLiteral("/../../docs/index.html"),
         QStringLiteral(QX_DATA_DIR "/docs/index.html"),
     };
     for (const QString& candidate : candidates) {

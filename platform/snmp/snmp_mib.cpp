@@ -32,8 +32,12 @@ struct tree* findNotification(struct tree* node, u_long number)
 QStringList SnmpMib::searchDirectories()
 {
     QStringList dirs{QDir::currentPath()};
-    if (QCoreApplication::instance())
-        dirs << QCoreApplication::applicationDirPath();
+    if (QCoreApplication::instance()) {
+        const QString programDir = QCoreApplication::applicationDirPath();
+        dirs << programDir;
+        // An installed program finds its data beside it, in any prefix.
+        dirs << QDir::cleanPath(programDir + QStringLiteral("/../share/qx9304"));
+    }
     dirs << QStringLiteral(QX_DATA_DIR);
     return dirs;
 }

@@ -12,8 +12,9 @@ class SnmpMib
 {
 public:
     // Loads a MIB file. A bare file name is looked for in the current
-    // directory, then in the program's own directory, then in the installed
-    // data directory; a name with a directory part is used as it stands.
+    // directory, then in the program's own directory, then in
+    // <program dir>/../share/qx9304, then in the configured data directory;
+    // a name with a directory part is used as it stands.
     bool load(const QString& fileName);
     bool isLoaded() const { return m_loaded; }
     // Why the last load failed.
