@@ -1,7 +1,14 @@
 // Which class stands behind each form of the registry.
+#include "associated_stations.h"
+#include "bridge_ip_configuration.h"
+#include "ethernet_statistics.h"
+#include "filtering.h"
 #include "form_registry.h"
 #include "form_view.h"
 #include "trap_log.h"
+#include "wireless_operational_settings.h"
+#include "wireless_privacy_options.h"
+#include "wireless_statistics.h"
 
 CFormView* CreateFormView(int index, CMainFrame* mainFrame)
 {
@@ -9,6 +16,20 @@ CFormView* CreateFormView(int index, CMainFrame* mainFrame)
     switch (index) {
     case FormTrapLog:
         return new CTrapLog(mainFrame, form.closeCommand);
+    case FormWirelessStatistics:
+        return new CWirelessStatistics(mainFrame, form.closeCommand);
+    case FormBridgeIPConfiguration:
+        return new CBridgeIPConfiguration(mainFrame, form.closeCommand);
+    case FormEthernetStatistics:
+        return new CEthernetStatistics(mainFrame, form.closeCommand);
+    case FormWirelessOperationalSettings:
+        return new CWireLessOperationalSettings(mainFrame, form.closeCommand);
+    case FormPrivacyOptions:
+        return new CWireLessPrivacyOptions(mainFrame, form.closeCommand);
+    case FormAssociatedStations:
+        return new CAssociatedStations(mainFrame, form.closeCommand);
+    case FormFiltering:
+        return new CFiltering(mainFrame, form.closeCommand);
     default:
         return new CPlaceholderForm(mainFrame, form.closeCommand,
                                     QString::fromLatin1(form.title));
