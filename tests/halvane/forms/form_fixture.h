@@ -61,6 +61,9 @@ public:
             return nullptr;
         frame->resize(1000, 800);
         frame->show();
+        frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(frame.get()))
+            return nullptr;
         return frame;
     }
 
