@@ -32,7 +32,8 @@ QList<QStringList> StationRows(const CDeviceSession& session)
 } // namespace AssociatedStations
 
 CAssociatedStations::CAssociatedStations(CMainFrame* mainFrame, int closeCommand, QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent), m_ui(std::make_unique<Ui::CAssociatedStations>())
+    : CFittedFormView(mainFrame, closeCommand, parent),
+      m_ui(std::make_unique<Ui::CAssociatedStations>())
 {
     m_ui->setupUi(this);
     m_ui->stationList->setColumnCount(0);

@@ -2,7 +2,7 @@
 // reported, with its number and MAC address, from the main window's cache.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <QList>
 #include <QStringList>
@@ -27,7 +27,7 @@ QList<QStringList> StationRows(const CDeviceSession& session);
 
 } // namespace AssociatedStations
 
-class CAssociatedStations : public CFormView
+class CAssociatedStations : public CFittedFormView
 {
     Q_OBJECT
 

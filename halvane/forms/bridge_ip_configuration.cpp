@@ -61,7 +61,7 @@ CDeviceSession::IpBytes OctetsOf(const QByteArray& bytes)
 
 CBridgeIPConfiguration::CBridgeIPConfiguration(CMainFrame* mainFrame, int closeCommand,
                                                QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent),
+    : CFittedFormView(mainFrame, closeCommand, parent),
       m_ui(std::make_unique<Ui::CBridgeIPConfiguration>())
 {
     m_ui->setupUi(this);
@@ -126,5 +126,5 @@ void CBridgeIPConfiguration::keyPressEvent(QKeyEvent* event)
         OnCancel();
         return;
     }
-    CFormView::keyPressEvent(event);
+    CFittedFormView::keyPressEvent(event);
 }

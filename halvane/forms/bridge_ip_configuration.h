@@ -3,7 +3,7 @@
 // It edits the main window's cache only.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <memory>
 #include <optional>
@@ -31,7 +31,7 @@ std::optional<quint32> ConfigurationPortOf(const ConfigurationPorts& ports);
 
 } // namespace BridgeIPConfiguration
 
-class CBridgeIPConfiguration : public CFormView
+class CBridgeIPConfiguration : public CFittedFormView
 {
     Q_OBJECT
 

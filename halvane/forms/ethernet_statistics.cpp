@@ -23,7 +23,8 @@ void Collect(QWidget* form, const char* prefix, int count, QList<QLineEdit*>& ed
 } // namespace
 
 CEthernetStatistics::CEthernetStatistics(CMainFrame* mainFrame, int closeCommand, QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent), m_ui(std::make_unique<Ui::CEthernetStatistics>())
+    : CFittedFormView(mainFrame, closeCommand, parent),
+      m_ui(std::make_unique<Ui::CEthernetStatistics>())
 {
     m_ui->setupUi(this);
     m_designSize = size();

@@ -3,7 +3,7 @@
 // layout shows three counters of each; with AppView on every counter.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <QList>
 #include <QSize>
@@ -18,7 +18,7 @@ namespace Ui
 class CEthernetStatistics;
 }
 
-class CEthernetStatistics : public CFormView
+class CEthernetStatistics : public CFittedFormView
 {
     Q_OBJECT
 

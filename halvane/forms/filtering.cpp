@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 
 CFiltering::CFiltering(CMainFrame* mainFrame, int closeCommand, QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent), m_ui(std::make_unique<Ui::CFiltering>())
+    : CFittedFormView(mainFrame, closeCommand, parent), m_ui(std::make_unique<Ui::CFiltering>())
 {
     m_ui->setupUi(this);
     connect(m_ui->okButton, &QPushButton::clicked, this, &CFiltering::OnOk);
@@ -50,5 +50,5 @@ void CFiltering::keyPressEvent(QKeyEvent* event)
         OnCancel();
         return;
     }
-    CFormView::keyPressEvent(event);
+    CFittedFormView::keyPressEvent(event);
 }

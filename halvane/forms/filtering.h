@@ -2,7 +2,7 @@
 // switches, each stored as 1 (on) or 2 (off) in the main window's cache.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <memory>
 
@@ -11,7 +11,7 @@ namespace Ui
 class CFiltering;
 }
 
-class CFiltering : public CFormView
+class CFiltering : public CFittedFormView
 {
     Q_OBJECT
 

@@ -151,7 +151,7 @@ using namespace WirelessSettings;
 
 CWireLessOperationalSettings::CWireLessOperationalSettings(CMainFrame* mainFrame, int closeCommand,
                                                            QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent),
+    : CFittedFormView(mainFrame, closeCommand, parent),
       m_ui(std::make_unique<Ui::CWireLessOperationalSettings>())
 {
     m_ui->setupUi(this);
@@ -387,5 +387,5 @@ void CWireLessOperationalSettings::keyPressEvent(QKeyEvent* event)
         OnCancel();
         return;
     }
-    CFormView::keyPressEvent(event);
+    CFittedFormView::keyPressEvent(event);
 }

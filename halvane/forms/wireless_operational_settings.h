@@ -4,7 +4,7 @@
 // Download Changes takes the values to the device.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <QString>
 #include <QStringList>
@@ -65,7 +65,7 @@ QString CheckThreshold(const QString& text, quint32 lowest, quint32 highest, qui
 
 } // namespace WirelessSettings
 
-class CWireLessOperationalSettings : public CFormView
+class CWireLessOperationalSettings : public CFittedFormView
 {
     Q_OBJECT
 

@@ -56,7 +56,7 @@ const char* const kNotAuthorized = "You are not authorized for this action";
 
 CWireLessPrivacyOptions::CWireLessPrivacyOptions(CMainFrame* mainFrame, int closeCommand,
                                                  QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent),
+    : CFittedFormView(mainFrame, closeCommand, parent),
       m_ui(std::make_unique<Ui::CWireLessPrivacyOptions>())
 {
     m_ui->setupUi(this);
@@ -227,5 +227,5 @@ void CWireLessPrivacyOptions::keyPressEvent(QKeyEvent* event)
         OnClose();
         return;
     }
-    CFormView::keyPressEvent(event);
+    CFittedFormView::keyPressEvent(event);
 }

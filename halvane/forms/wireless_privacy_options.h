@@ -3,7 +3,7 @@
 // from the access point when it opens and writes it with "Set".
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <QString>
 #include <memory>
@@ -31,7 +31,7 @@ quint32 WepEnableOf(int index, quint32 current);
 
 } // namespace PrivacyOptions
 
-class CWireLessPrivacyOptions : public CFormView
+class CWireLessPrivacyOptions : public CFittedFormView
 {
     Q_OBJECT
 

@@ -6,7 +6,8 @@
 #include <QMdiSubWindow>
 
 CWirelessStatistics::CWirelessStatistics(CMainFrame* mainFrame, int closeCommand, QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent), m_ui(std::make_unique<Ui::CWirelessStatistics>())
+    : CFittedFormView(mainFrame, closeCommand, parent),
+      m_ui(std::make_unique<Ui::CWirelessStatistics>())
 {
     m_ui->setupUi(this);
     m_designSize = size();

@@ -3,7 +3,7 @@
 // packet counters; with AppView on every counter is shown.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <QList>
 #include <QSize>
@@ -17,7 +17,7 @@ namespace Ui
 class CWirelessStatistics;
 }
 
-class CWirelessStatistics : public CFormView
+class CWirelessStatistics : public CFittedFormView
 {
     Q_OBJECT
 
