@@ -9,6 +9,8 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFontMetrics>
+#include <QStyle>
 #include <algorithm>
 
 namespace
@@ -112,8 +114,17 @@ CAuthorizedMacAddresses::CAuthorizedMacAddresses(CMainFrame* mainFrame, QWidget*
     : QDialog(parent), m_ui(std::make_unique<Ui::CAuthorizedMacAddresses>()), m_mainFrame(mainFrame)
 {
     m_ui->setupUi(this);
-    m_ui->macList->setColumnWidth(0, 30);
-    m_ui->macList->setColumnWidth(1, 155);
+    // Widths of 30 and 155, widened where the font needs more room for up to
+    // five digits and a whole address.
+    const QFontMetrics metrics(m_ui->macList->font());
+    const int numberWidth = qMax(30, metrics.horizontalAdvance(QStringLiteral("10000")) + 16);
+    const int macWidth =
+        qMax(155, metrics.horizontalAdvance(QStringLiteral("00-00-00-00-00-00")) + 16);
+    m_ui->macList->setColumnWidth(0, numberWidth);
+    m_ui->macList->setColumnWidth(1, macWidth);
+    m_ui->macList->setMinimumWidth(numberWidth + macWidth +
+                                   m_ui->macList->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                   2 * m_ui->macList->frameWidth() + 4);
     m_ui->tableEnableBox->setChecked(m_mainFrame->Session().AuthorizationMacEnable == 1);
     // The bar keeps its room while hidden, so the dialog does not jump.
     QSizePolicy policy = m_ui->progressBar->sizePolicy();

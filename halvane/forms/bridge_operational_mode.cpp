@@ -41,7 +41,7 @@ QString CBridgeOperationalMode::ApplyOk(int choice, const QString& fieldText, qu
 
 CBridgeOperationalMode::CBridgeOperationalMode(CMainFrame* mainFrame, int closeCommand,
                                                QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent),
+    : CFittedFormView(mainFrame, closeCommand, parent),
       m_ui(std::make_unique<Ui::CBridgeOperationalMode>())
 {
     m_ui->setupUi(this);

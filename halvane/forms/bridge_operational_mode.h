@@ -2,7 +2,7 @@
 // remote MAC address; edits the main window's cache only.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <memory>
 
@@ -11,7 +11,7 @@ namespace Ui
 class CBridgeOperationalMode;
 }
 
-class CBridgeOperationalMode : public CFormView
+class CBridgeOperationalMode : public CFittedFormView
 {
     Q_OBJECT
 

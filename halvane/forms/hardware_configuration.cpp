@@ -129,7 +129,7 @@ void CHardwareConfiguration::StoreValues(const Values& values, std::array<quint8
 
 CHardwareConfiguration::CHardwareConfiguration(CMainFrame* mainFrame, int closeCommand,
                                                QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent),
+    : CFittedFormView(mainFrame, closeCommand, parent),
       m_ui(std::make_unique<Ui::CHardwareConfiguration>())
 {
     m_ui->setupUi(this);
@@ -253,5 +253,5 @@ void CHardwareConfiguration::keyPressEvent(QKeyEvent* event)
         OnSet();
         return;
     }
-    CFormView::keyPressEvent(event);
+    CFittedFormView::keyPressEvent(event);
 }

@@ -3,7 +3,7 @@
 // revision), written to the device at once after a confirmation.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <QString>
 #include <array>
@@ -15,7 +15,7 @@ namespace Ui
 class CHardwareConfiguration;
 }
 
-class CHardwareConfiguration : public CFormView
+class CHardwareConfiguration : public CFittedFormView
 {
     Q_OBJECT
 

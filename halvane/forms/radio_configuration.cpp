@@ -45,7 +45,8 @@ QString CRadioConfiguration::SettingsPath()
 }
 
 CRadioConfiguration::CRadioConfiguration(CMainFrame* mainFrame, int closeCommand, QWidget* parent)
-    : CFormView(mainFrame, closeCommand, parent), m_ui(std::make_unique<Ui::CRadioConfiguration>())
+    : CFittedFormView(mainFrame, closeCommand, parent),
+      m_ui(std::make_unique<Ui::CRadioConfiguration>())
 {
     m_ui->setupUi(this);
     connect(m_ui->powerSlider, &QSlider::valueChanged, this, &CRadioConfiguration::OnSliderMoved);
@@ -136,5 +137,5 @@ void CRadioConfiguration::keyPressEvent(QKeyEvent* event)
         OnSet();
         return;
     }
-    CFormView::keyPressEvent(event);
+    CFittedFormView::keyPressEvent(event);
 }

@@ -4,7 +4,7 @@
 // SNMP_CR17.ini so that "Restore Default" can put it back.
 #pragma once
 
-#include "form_view.h"
+#include "fitted_form_view.h"
 
 #include <QStringList>
 #include <memory>
@@ -14,7 +14,7 @@ namespace Ui
 class CRadioConfiguration;
 }
 
-class CRadioConfiguration : public CFormView
+class CRadioConfiguration : public CFittedFormView
 {
     Q_OBJECT
 

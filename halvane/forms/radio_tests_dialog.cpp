@@ -218,6 +218,7 @@ CRadioTestsDialog::CRadioTestsDialog(CMainFrame* mainFrame, QWidget* parent)
     ClearResultLines();
     SetResultLines(false, false);
 
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kStatisticsPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &CRadioTestsDialog::OnTimer);
     connect(m_ui->startTestButton, &QPushButton::clicked, this, &CRadioTestsDialog::OnStartTest);

@@ -2,12 +2,15 @@
 
 #include "about_dialog.h"
 #include "access_point_list_dialog.h"
+#include "authority_configuration.h"
+#include "authorized_mac_addresses.h"
 #include "child_frame.h"
 #include "connect_dialog.h"
 #include "dialog_runner.h"
 #include "form_view.h"
 #include "message_box.h"
 #include "options_dialog.h"
+#include "radio_tests_dialog.h"
 #include "trap_log.h"
 
 #include <QApplication>
@@ -243,11 +246,21 @@ void CMainFrame::OnCommand(int command)
     case ID_RESTORE_DEFAULTS:
         OnRestoreDefaults();
         break;
-    case ID_AUTHORIZATION:
-    case ID_AUTHORIZED_MACS:
-    case ID_RADIO_TESTS:
-        SetStatusText(QStringLiteral("This dialog is not available in this version yet"));
+    case ID_AUTHORIZATION: {
+        CAuthorityConfiguration dialog(this, this);
+        CDialogRunner::Exec(dialog);
         break;
+    }
+    case ID_AUTHORIZED_MACS: {
+        CAuthorizedMacAddresses dialog(this, this);
+        CDialogRunner::Exec(dialog);
+        break;
+    }
+    case ID_RADIO_TESTS: {
+        CRadioTestsDialog dialog(this, this);
+        CDialogRunner::Exec(dialog);
+        break;
+    }
     case ID_WINDOW_CASCADE:
         m_mdiArea->cascadeSubWindows();
         break;

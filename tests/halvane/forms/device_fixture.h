@@ -9,7 +9,8 @@
 #include <QJsonObject>
 #include <QTemporaryFile>
 
-namespace DeviceFixture {
+namespace DeviceFixture
+{
 
 // Starts apsim on address and a free port (extra options appended) and
 // returns a main window that has read its configuration, or null.

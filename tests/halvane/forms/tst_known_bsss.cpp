@@ -15,7 +15,8 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
-namespace {
+namespace
+{
 
 const QString kAddress = QStringLiteral("127.0.0.31");
 
@@ -33,17 +34,16 @@ QJsonObject Neighbour(const char* bssid, const char* ssid, int channel, int rssi
 // carries the ad-hoc flag, one wireless bridge.
 QJsonObject SurveyProfile()
 {
-    return QJsonObject{
-        {QStringLiteral("domain"), QStringLiteral("FRANCE")},
-        {QStringLiteral("config"),
-         QJsonObject{{QStringLiteral("operChannelID"), 10},
-                     {QStringLiteral("operESSID"), QStringLiteral("Quay")},
-                     {QStringLiteral("bridgeOperationalMode"), 2}}},
-        {QStringLiteral("neighbours"),
-         QJsonArray{Neighbour("665544332211", "Far", 12, 20, 0x21),
-                    Neighbour("00A0F8123456", "Office", 11, 250, 0x11),
-                    Neighbour("020000ABCDEF", "Mixed", 13, 0, 0x03),
-                    Neighbour("00A0F8777777", "Roof bridge", 10, 11, 0x00)}}};
+    return QJsonObject{{QStringLiteral("domain"), QStringLiteral("FRANCE")},
+                       {QStringLiteral("config"),
+                        QJsonObject{{QStringLiteral("operChannelID"), 10},
+                                    {QStringLiteral("operESSID"), QStringLiteral("Quay")},
+                                    {QStringLiteral("bridgeOperationalMode"), 2}}},
+                       {QStringLiteral("neighbours"),
+                        QJsonArray{Neighbour("665544332211", "Far", 12, 20, 0x21),
+                                   Neighbour("00A0F8123456", "Office", 11, 250, 0x11),
+                                   Neighbour("020000ABCDEF", "Mixed", 13, 0, 0x03),
+                                   Neighbour("00A0F8777777", "Roof bridge", 10, 11, 0x00)}}};
 }
 
 const QList<QStringList> kSurveyRows = {
@@ -121,11 +121,10 @@ void TestKnownBSSs::cleanup()
 CKnownBSSs* TestKnownBSSs::OpenForm(bool surveyed, int authority)
 {
     m_ap = std::make_unique<ApsimProcess>(QStringLiteral(QX_BIN_DIR));
-    m_frame = DeviceFixture::Connect(
-        *m_ap, kAddress,
-        {QStringLiteral("--profile"), m_profile->fileName(), QStringLiteral("--scan-delay"),
-         QStringLiteral("100")},
-        authority);
+    m_frame = DeviceFixture::Connect(*m_ap, kAddress,
+                                     {QStringLiteral("--profile"), m_profile->fileName(),
+                                      QStringLiteral("--scan-delay"), QStringLiteral("100")},
+                                     authority);
     if (!m_frame)
         return nullptr;
     auto* form = FormFixture::Open<CKnownBSSs>(*m_frame, FormKnownBSSs);
@@ -168,7 +167,8 @@ void TestKnownBSSs::rowTexts_data()
     QTest::newRow("signal 246 wraps") << 246 << 0x01 << row("0%", "No", "Infrastructure", "Long");
     QTest::newRow("signal 250 wraps") << 250 << 0x01 << row("10%", "No", "Infrastructure", "Long");
     QTest::newRow("ad hoc") << 40 << 0x02 << row("100%", "No", "Ad-Hoc", "Long");
-    QTest::newRow("infrastructure wins") << 40 << 0x03 << row("100%", "No", "Infrastructure", "Long");
+    QTest::newRow("infrastructure wins")
+        << 40 << 0x03 << row("100%", "No", "Infrastructure", "Long");
     QTest::newRow("bridge, WEP, short")
         << 40 << 0x30 << row("100%", "Yes", "Wireless Bridge", "Short");
 }
@@ -242,7 +242,7 @@ void TestKnownBSSs::surveyReadFailsOnTimer()
     QVERIFY(form);
     form->OnGetRefresh();
     QVERIFY(form->SurveyTimerActive());
-    QCOMPARE(FormFixture::Control(*m_ap, "fault silent on"), QStringLiteral("ok"));
+    QVERIFY(FormFixture::Control(*m_ap, "fault silent on").startsWith(QLatin1String("ok")));
     form->OnSurveyTimer();
     QVERIFY(!form->SurveyTimerActive());
     QCOMPARE(m_frame->StatusText(0), QStringLiteral("Get Known BSSs failed."));
@@ -278,8 +278,8 @@ void TestKnownBSSs::cancelInSelectDialogKeepsForm()
     bool clientChecked = false;
     CDialogRunner::setRunner([this, &clientChecked](QDialog& dialog) {
         ++m_selectDialogs;
-        clientChecked = dialog.findChild<QRadioButton*>(QStringLiteral("accessPointClientRadio"))
-                            ->isChecked();
+        clientChecked =
+            dialog.findChild<QRadioButton*>(QStringLiteral("accessPointClientRadio"))->isChecked();
         dialog.reject();
         return int(QDialog::Rejected);
     });
@@ -360,7 +360,7 @@ void TestKnownBSSs::failedConnectRollsBack()
     CDeviceSession& session = m_frame->Session();
     AcceptSelectDialog(1); // point-to-point bridge
     form->SelectRow(3);
-    QCOMPARE(FormFixture::Control(*m_ap, "fault silent on"), QStringLiteral("ok"));
+    QVERIFY(FormFixture::Control(*m_ap, "fault silent on").startsWith(QLatin1String("ok")));
     form->OnConnect();
     QCOMPARE(CMessageBox::shownTexts(),
              (QStringList{QStringLiteral("Unable to Connect!!"),
@@ -389,7 +389,7 @@ void TestKnownBSSs::cancelWritesModeAndCloses()
     // The close box does the same; a device that does not answer is reported.
     form = FormFixture::Open<CKnownBSSs>(*m_frame, FormKnownBSSs);
     QVERIFY(form);
-    QCOMPARE(FormFixture::Control(*m_ap, "fault silent on"), QStringLiteral("ok"));
+    QVERIFY(FormFixture::Control(*m_ap, "fault silent on").startsWith(QLatin1String("ok")));
     m_frame->FormChild(FormKnownBSSs)->close();
     QCOMPARE(CMessageBox::shownTexts(),
              QStringList{QStringLiteral("Access Point failed return to previous state.")});
