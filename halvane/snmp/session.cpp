@@ -11,8 +11,11 @@ CDeviceSession::CDeviceSession(SnmpManager* manager, SnmpMib* mib, CSessionUi* u
 {
     // The description of the last component error, for the one sender that
     // shows it (the trap switch read).
-    connect(m_manager, &SnmpManager::error, this,
-            [this](int, const QString& text) { m_componentErrorText = text; });
+    connect(m_manager, &SnmpManager::error, this, [this](int number, const QString& text) {
+        m_componentErrorText = text;
+        if (number == SnmpManager::ErrorTimedOut)
+            m_requestExpired = true;
+    });
 }
 
 // ---- conversions ----
@@ -90,6 +93,7 @@ bool CDeviceSession::BeginRequest(RequestKind kind, int messageType)
         m_getResult = 0;
     else
         m_setResult = 0;
+    m_requestExpired = false;
     m_manager->setRemoteHost(m_agentAddress);
     m_manager->setTimeout(kRequestTimeout);
     SnmpMessage& message = m_manager->message();
@@ -173,8 +177,9 @@ void CDeviceSession::DispatchResponse()
     const SnmpMessage& answer = m_manager->message();
     if (!m_pendingHandler || answer.requestId() != m_requestCounter - 1)
         return;
-    // An answer counts only when it comes from the agent the request went to.
-    if (m_manager->remoteHost() != m_agentAddress)
+    // An answer counts only when it comes from the agent the request went to,
+    // and only while the request still waits for it.
+    if (m_manager->remoteHost() != m_agentAddress || m_requestExpired)
         return;
     const PendingHandler handler = m_pendingHandler;
     try {
@@ -213,6 +218,8 @@ void CDeviceSession::WaitForAnswer()
     connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     limit.start(kRequestTimeout + 100);
     loop.exec();
+    if (m_pendingHandler)
+        m_requestExpired = true;
 }
 
 bool CDeviceSession::RunSynchronous(RequestKind kind, Sender sender, int attempts,

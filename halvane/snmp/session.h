@@ -141,7 +141,8 @@ public:
 
     // ---- answers ----
     // Runs the pending handler when the answer just received matches the
-    // last request; any other answer is ignored.
+    // last request, comes from the agent it went to and arrives within the
+    // request's time-out; any other answer is ignored.
     void DispatchResponse();
     // Runs a synchronous runner: the session-state checks, the sender, the
     // wait for the answer, then the result; up to attempts times. A refusal
@@ -462,4 +463,9 @@ private:
     SnmpMib* m_mib;
     CSessionUi* m_ui;
     QString m_componentErrorText;
+    // The last request's time-out has passed (its wait ended without the
+    // answer, or the manager reported the time-out): an answer to it that
+    // still comes in is too late and changes nothing. The pending handler
+    // itself stays set until the next sender replaces it.
+    bool m_requestExpired = false;
 };
