@@ -7,6 +7,7 @@
 
 #include <QStringList>
 
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -27,11 +28,17 @@ std::vector<oid> toOidVector(const QString& dotted, bool* ok)
 
 QString oidToText(const oid* name, size_t length)
 {
-    QStringList parts;
-    parts.reserve(qsizetype(length));
-    for (size_t i = 0; i < length; ++i)
-        parts << QString::number(quint64(name[i]));
-    return parts.join(QLatin1Char('.'));
+    // Every variable of every message passes here: one string, no parts.
+    QString text;
+    text.reserve(qsizetype(length) * 4);
+    char digits[24];
+    for (size_t i = 0; i < length; ++i) {
+        if (i)
+            text += QLatin1Char('.');
+        const char* end = std::to_chars(digits, digits + sizeof digits, quint64(name[i])).ptr;
+        text += QLatin1String(digits, int(end - digits));
+    }
+    return text;
 }
 
 SnmpVariable fromNetSnmp(const netsnmp_variable_list* v)
@@ -157,13 +164,29 @@ bool parseDottedOid(const QString& text, QList<quint32>& out)
         view = view.mid(1);
     if (view.isEmpty() || view.size() > 4 * MAX_OID_LEN)
         return false;
-    for (QStringView part : view.split(QLatin1Char('.'))) {
-        bool ok = false;
-        const uint value = part.toUInt(&ok, 10);
-        if (!ok || part.isEmpty() || !part.front().isDigit())
+    // One pass: digits make up the current number, a dot ends it; every
+    // number needs a digit and must fit 32 bits.
+    quint64 value = 0;
+    bool digits = false;
+    for (const QChar c : view) {
+        if (c == QLatin1Char('.')) {
+            if (!digits || out.size() >= MAX_OID_LEN)
+                return false;
+            out.append(quint32(value));
+            value = 0;
+            digits = false;
+        } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            value = value * 10 + (c.unicode() - '0');
+            if (value > 0xffffffffULL)
+                return false;
+            digits = true;
+        } else {
             return false;
-        out.append(value);
+        }
     }
+    if (!digits)
+        return false;
+    out.append(quint32(value));
     return out.size() <= MAX_OID_LEN;
 }
 

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <charconv>
+
 
 #ifndef QX_DATA_DIR
 #define QX_DATA_DIR "/usr/local/share/qx9304"
@@ -82,10 +84,17 @@ QString SnmpMib::identifierOf(const QString& name) const
     size_t length = MAX_OID_LEN;
     if (!get_node(name.toLatin1().constData(), buffer, &length))
         return QString();
-    QStringList parts;
-    for (size_t i = 0; i < length; ++i)
-        parts << QString::number(quint64(buffer[i]));
-    return parts.join(QLatin1Char('.'));
+    // Every variable of every request is named through here: one string.
+    QString text;
+    text.reserve(qsizetype(length) * 4);
+    char digits[24];
+    for (size_t i = 0; i < length; ++i) {
+        if (i)
+            text += QLatin1Char('.');
+        const char* end = std::to_chars(digits, digits + sizeof digits, quint64(buffer[i])).ptr;
+        text += QLatin1String(digits, int(end - digits));
+    }
+    return text;
 }
 
 SnmpVariable::Syntax SnmpMib::syntaxOf(const QString& name) const
