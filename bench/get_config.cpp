@@ -114,6 +114,17 @@ int main(int argc, char** argv)
         rounds = args[at + 1].toInt();
 
     QTemporaryDir dir;
+    // --ours-only N: only halvane's side, N runs with 100 stations, for
+    // profiling (valgrind --tool=callgrind bench_get_config --ours-only 5).
+    if (const qsizetype at = args.indexOf(QStringLiteral("--ours-only")); at > 0 && at + 1 < args.size()) {
+        Apsim agent;
+        agent.start(QStringLiteral("127.0.0.21"), {QStringLiteral("--profile"), writeProfile(dir, 100)});
+        CoreSession ours(agent, QStringLiteral("public"), 0);
+        const long before = agent.requestCount();
+        const int64_t ns = oursRound(ours, args[at + 1].toInt());
+        printf("ours: %ld requests in %.3f ms\n", agent.requestCount() - before, ns / 1e6);
+        return 0;
+    }
     double worst = 0;
     for (const int stations : {0, 100, 2000}) {
         const QString profile = writeProfile(dir, stations);
