@@ -1,5 +1,6 @@
 #include "snmp_manager.h"
 
+#include <QElapsedTimer>
 #include <QHostInfo>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -134,14 +135,36 @@ void SnmpManager::readPending()
 {
     // Every pending datagram is taken on each wake-up, then handled in order.
     // A handler may wait in a nested event loop; the nested wake-up goes on
-    // draining the same queue, so no answer is held back behind it.
+    // draining the same queue, so no answer is held back behind it. What a
+    // flood brings beyond the queue's room is dropped, as the kernel would.
     while (m_socket && m_socket->hasPendingDatagrams()) {
         QNetworkDatagram datagram = m_socket->receiveDatagram(65536);
-        if (datagram.isValid())
+        if (datagram.isValid() && m_queue.size() < kMaxQueuedDatagrams)
             m_queue.append(std::move(datagram));
     }
-    while (!m_queue.isEmpty())
+    handleQueued();
+}
+
+void SnmpManager::handleQueued()
+{
+    // The queue is handled a slice of time at a time: under a flood the
+    // event loop gets its turn between slices (timers, input, painting),
+    // and the rest follows from a zero timer.
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_queue.isEmpty()) {
+        if (slice.elapsed() >= kHandlingSliceMs) {
+            if (!m_handlingScheduled) {
+                m_handlingScheduled = true;
+                QTimer::singleShot(0, this, [this] {
+                    m_handlingScheduled = false;
+                    handleQueued();
+                });
+            }
+            return;
+        }
         handleDatagram(m_queue.takeFirst());
+    }
 }
 
 void SnmpManager::handleDatagram(const QNetworkDatagram& datagram)

@@ -72,7 +72,12 @@ Q_SIGNALS:
     void error(int number, const QString& text);
 
 private:
+    // Datagrams read but not yet handled, at most; time of one handling slice.
+    static constexpr qsizetype kMaxQueuedDatagrams = 16384;
+    static constexpr int kHandlingSliceMs = 10;
+
     void readPending();
+    void handleQueued();
     void handleDatagram(const QNetworkDatagram& datagram);
     void fail(int number, const QString& text);
     void requestTimedOut();
@@ -87,4 +92,5 @@ private:
     qint32 m_awaitedId = 0;
     QTimer m_timer;
     QList<QNetworkDatagram> m_queue;
+    bool m_handlingScheduled = false; // the rest of the queue follows from a zero timer
 };
