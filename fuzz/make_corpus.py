@@ -11,7 +11,8 @@ made from it:
 From the capture: the answers apsim gave to the device session (one seed per
 sender, prefixed with the selector and flag bytes of fuzz_session_answer),
 the requests (apsim, message decoding), the traps (trap log) and the ICMP
-echoes (ping reply parser). From a running apsim: the DFU replies to reads of
+echoes (ping reply parser). Written here: the MIB loader's and the MAC
+address file loader's files. From a running apsim: the DFU replies to reads of
 groups 1 and 3 and the driver requests brenlow sends. Hostile cases: every
 truncation of one answer, lengths in long form, a value longer than its
 varbind, object identifiers of 0 and of 129 and more sub-identifiers, deep
@@ -263,6 +264,7 @@ def dfu_traffic(apsim):
     """The requests brenlow sends and apsim's replies to them."""
     workdir = tempfile.mkdtemp()
     path = os.path.join(workdir, 'dfu')
+    apsim = os.path.abspath(apsim)
     proc = subprocess.Popen([apsim, '--bind', '127.0.0.61', '--port', '0', '--churn', '0',
                              '--dfu', path], cwd=os.path.dirname(apsim),
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -542,6 +544,27 @@ def main():
                  b'DESCRIPTION "never ends\n')
     write(out, 'fuzz_mib_load', 'long-label', head + b'a' * 5000 + b' OBJECT IDENTIFIER ::= '
           b'{ iso 3 }\nEND\n')
+
+    mac_files(out)
+
+
+def mac_files(out):
+    """MAC address files as the Authorized Mac Addresses dialog loads them."""
+    files = {
+        'two-words-one-line': b'00A0F8000002 00a0f8000001\n',
+        'mixed-white-space': b'\t00a0f8123456\r\n\n  00A0F8ABCDEF\t\t001122334455\n',
+        'empty': b'',
+        'short-third-word': b'00A0F8000001\n00A0F8000002\n00A0F81234\n',
+        'long-word': b'00A0F80000011\n',
+        'not-hexadecimal': b'00A0F8GG0001\n',
+        'no-line-end': b'00A0F8000001',
+        'repeated': b'00A0F8000001\n' * 3,
+        'nul-bytes': b'00A0F8\x00\x000001\n',
+        'many': b''.join(b'00A0F8%06X\n' % n for n in range(681)),
+        'word-without-end': b'0' * 5000,
+    }
+    for name, content in files.items():
+        write(out, 'fuzz_mac_file', name, content)
 
 
 if __name__ == '__main__':
