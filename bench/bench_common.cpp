@@ -79,7 +79,7 @@ void fail(const QString& text)
 
 void printRatio(double ratio, double target)
 {
-    printf("ratio=%.3f target<=%.3g\n", ratio, target);
+    printf("ratio=%.4f target<=%.4g\n", ratio, target);
     fflush(stdout);
 }
 

@@ -89,16 +89,23 @@ void connectSide(Side& side, const QString& address, const QString& config)
 }
 
 // Raises count traps at apsim and waits until apsim has sent them all,
-// without running this process's event loop.
+// without running this process's event loop. At most 50 commands are on
+// their way at a time, so that none is lost in apsim's socket buffer.
 void raise(Side& side, int count)
 {
-    for (int i = 0; i < count; ++i) {
-        const int n = side.raised + i;
-        side.agent->controlNoWait(QStringLiteral("trap 18 02A0F8%1")
-                                      .arg(n & 0xffffff, 6, 16, QLatin1Char('0'))
-                                      .toLatin1());
+    constexpr int kWindow = 50;
+    int sent = 0, answered = 0, ok = 0;
+    while (answered < count) {
+        while (sent < count && sent - answered < kWindow) {
+            const int n = side.raised + sent;
+            side.agent->controlNoWait(QStringLiteral("trap 18 02A0F8%1")
+                                          .arg(n & 0xffffff, 6, 16, QLatin1Char('0'))
+                                          .toLatin1());
+            ++sent;
+        }
+        ok += side.agent->collect(1);
+        ++answered;
     }
-    const int ok = side.agent->collect(count);
     if (ok != count)
         fail(QStringLiteral("apsim raised %1 of %2 traps").arg(ok).arg(count));
     side.raised += count;
@@ -108,7 +115,8 @@ void fill(Side& side)
 {
     CDeviceSession& session = side.frame->Session();
     while (session.m_trapCount < side.fill) {
-        const int count = qMin(500, side.fill - session.m_trapCount);
+        // Bursts no larger than the trap socket's buffer holds.
+        const int count = qMin(kBurst, side.fill - session.m_trapCount);
         const int target = session.m_trapCount + count;
         raise(side, count);
         processUntil([&] { return session.m_trapCount >= target; }, 60000, "the fill traps");
