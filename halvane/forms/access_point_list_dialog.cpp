@@ -18,6 +18,11 @@ CAccessPointListDialog::CAccessPointListDialog(CDiscovery* discovery, QWidget* p
         // Device texts are shown as they are, never interpreted.
         list->addTopLevelItem(new QTreeWidgetItem(QStringList{entry.description, entry.address}));
     }
+    // The first access point found is selected, so that Connect (or Enter)
+    // works at once; the view would otherwise show it as current without
+    // selecting it.
+    if (list->topLevelItemCount() > 0)
+        list->setCurrentItem(list->topLevelItem(0));
     connect(m_ui->connectButton, &QPushButton::clicked, this,
             &CAccessPointListDialog::ConnectSelected);
     connect(list, &QTreeWidget::itemActivated, this, &CAccessPointListDialog::ConnectSelected);

@@ -303,13 +303,32 @@ void TestDiscovery::listConnectOpensConnectDialogWithRowAddress()
     QCOMPARE(list.RowText(1, 0), QStringLiteral("Second"));
     QCOMPARE(list.RowText(1, 1), QStringLiteral("127.0.0.3"));
 
-    // No row selected: nothing happens.
+    // Nothing found, nothing selected: Connect does nothing.
     int opened = 0;
-    CDialogRunner::setRunner([&opened](QDialog&) { ++opened; return 0; });
-    list.ConnectSelected();
+    QString address, community, authority;
+    CDialogRunner::setRunner([&](QDialog& dialog) {
+        ++opened;
+        address = dialog.findChild<QLineEdit*>(QStringLiteral("addressEdit"))->text();
+        return 0;
+    });
+    {
+        const int found = m_discovery->m_foundCount;
+        m_discovery->m_foundCount = 0;
+        CAccessPointListDialog empty(m_discovery.get());
+        empty.ConnectSelected();
+        m_discovery->m_foundCount = found;
+    }
     QCOMPARE(opened, 0);
 
-    QString address, community, authority;
+    // The first access point is selected when the list opens.
+    {
+        CAccessPointListDialog first(m_discovery.get());
+        first.ConnectSelected();
+    }
+    QCOMPARE(opened, 1);
+    QCOMPARE(address, QStringLiteral("127.0.0.2"));
+    opened = 0;
+
     CDialogRunner::setRunner([&](QDialog& dialog) {
         ++opened;
         address = dialog.findChild<QLineEdit*>(QStringLiteral("addressEdit"))->text();
