@@ -527,8 +527,8 @@ bool CMainFrame::PaneVisible(int pane) const
 void CMainFrame::ShowAgentPane(const QString& address)
 {
     m_panes[1]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_panes[1]->setFixedWidth(100);
     m_panes[1]->setText(address);
+    m_panes[1]->setFixedWidth(PaneWidth(m_panes[1], 100));
     m_panes[1]->show();
     RepaintStatusBar();
 }
@@ -545,8 +545,8 @@ void CMainFrame::HideAgentPane()
 void CMainFrame::ShowTrapPane(int trapCount)
 {
     m_panes[2]->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    m_panes[2]->setFixedWidth(130);
     m_panes[2]->setText(QString::number(trapCount) + QStringLiteral(" <Trap Received>"));
+    m_panes[2]->setFixedWidth(PaneWidth(m_panes[2], 130));
     m_panes[2]->show();
     RepaintStatusBar();
 }
@@ -558,6 +558,16 @@ void CMainFrame::HideTrapPane()
     m_panes[2]->clear();
     m_panes[2]->hide();
     RepaintStatusBar();
+}
+
+// A pane is as wide as its width in the status bar's design, and wider when
+// the bold status font needs more room for the text: an address or a trap
+// count is never cut off.
+int CMainFrame::PaneWidth(const QLabel* pane, int designWidth)
+{
+    const int needed = pane->fontMetrics().horizontalAdvance(pane->text()) +
+                       2 * pane->frameWidth() + 2 * pane->margin() + 8;
+    return qMax(designWidth, needed);
 }
 
 void CMainFrame::RepaintStatusBar()

@@ -86,6 +86,7 @@ private:
     void SwitchMenu(int menuId);
     void UpdateTrapCheck();
     void AddAccelerators();
+    static int PaneWidth(const QLabel* pane, int designWidth);
     void RepaintStatusBar();
     void ShowListenFailure(const QString& text, int errorNumber, const QString& reason,
                            quint16 port, const char* option);

@@ -10,10 +10,12 @@
 #include "trap_log.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
@@ -483,6 +485,17 @@ void TestTransfer::trapsFromSnmptrap()
     QCOMPARE(frame->Session().m_trapCount, traps + 5);
     QVERIFY(frame->PaneVisible(2));
     QCOMPARE(frame->StatusText(2), QStringLiteral("%1 <Trap Received>").arg(traps + 5));
+    // The pane is at least its designed 130 pixels and never cuts the text off.
+    int trapPanes = 0;
+    for (const QLabel* pane : frame->statusBar()->findChildren<QLabel*>()) {
+        if (pane->text() != frame->StatusText(2))
+            continue;
+        ++trapPanes;
+        QVERIFY(pane->width() >= 130);
+        QVERIFY(pane->contentsRect().width() >=
+                pane->fontMetrics().horizontalAdvance(pane->text()));
+    }
+    QCOMPARE(trapPanes, 1);
 
     // The log, with the time of each header line taken out.
     QString text = frame->TrapRecorder().Log();
