@@ -12,6 +12,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
@@ -103,6 +105,8 @@ void Apsim::start(const QString& address, const QStringList& extra)
     arguments += extra;
     m_process.setWorkingDirectory(binDir());
     m_process.setStandardErrorFile(m_dir.filePath(QStringLiteral("apsim.log")));
+    // The emulator ends with the benchmark, however the benchmark ends.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(binDir() + QStringLiteral("/apsim"), arguments);
     if (!m_process.waitForStarted(10000))
         fail(QStringLiteral("apsim did not start: %1").arg(m_process.errorString()));
@@ -216,6 +220,7 @@ void Peer::start(const QString& program, const QStringList& arguments)
 {
     m_process.setWorkingDirectory(binDir());
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(program, arguments);
     if (!m_process.waitForStarted(10000))
         fail(QStringLiteral("%1 did not start: %2").arg(program, m_process.errorString()));

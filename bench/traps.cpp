@@ -199,7 +199,9 @@ int main(int argc, char** argv)
            rounds, kBurst, (long long)log.size(), ratio, ratio <= kTarget ? "met" : "MISSED");
     printRatio(ratio, kTarget);
     // Closing the main windows would end the process with status 1 through
-    // the window's close handling; leave without it.
+    // the window's close handling; leave without it, emulators stopped.
+    large.agent->stop();
+    small.agent->stop();
     fflush(stdout);
     std::_Exit(0);
 }
