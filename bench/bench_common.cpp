@@ -12,6 +12,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -83,6 +84,23 @@ void printRatio(double ratio, double target)
 {
     printf("ratio=%.4f target<=%.4g\n", ratio, target);
     fflush(stdout);
+}
+
+void pinToOneCpu()
+{
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        fail(QStringLiteral("sched_getaffinity failed"));
+    int cpu = 0;
+    while (cpu < CPU_SETSIZE && !CPU_ISSET(cpu, &allowed))
+        ++cpu;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0)
+        fail(QStringLiteral("sched_setaffinity failed"));
+    printf("(this benchmark, its emulator and its peer run on CPU %d)\n", cpu);
 }
 
 // ---- Apsim ----

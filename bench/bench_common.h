@@ -38,6 +38,13 @@ inline bool oursFirst(int round) { return round % 2 == 0; }
 // Prints the closing line every benchmark ends with.
 void printRatio(double ratio, double target);
 
+// Keeps this process, and every process it starts from now on, on one CPU.
+// A request and its answer then cost the same for both sides: on a virtual
+// machine a wake-up across CPUs adds tens of microseconds to a round trip,
+// and whether the scheduler puts a client beside the emulator or not
+// otherwise decides the result more than the client's own work does.
+void pinToOneCpu();
+
 // One apsim process on a loopback address, with its control port on
 // 127.0.0.1. Standard error (the --verbose log) goes to a file.
 class Apsim

@@ -108,6 +108,7 @@ void checkSameRequests(const QString& profile, int stations)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    pinToOneCpu();
     int rounds = 11;
     const QStringList args = app.arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())

@@ -107,6 +107,7 @@ void checkSameRequests(const QStringList& macs, const QString& file)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    pinToOneCpu();
     int rounds = 11;
     const QStringList args = app.arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())

@@ -3,6 +3,7 @@
 #include "snmp_manager.h"
 #include "snmp_mib.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -205,19 +206,27 @@ void CDeviceSession::WaitForAnswer()
 {
     if (!m_pendingHandler)
         return;
-    // Sleeps in an event loop until the handler has run or the manager's
+    // Sleeps in the event loop until the handler has run or the manager's
     // time-out has passed; other events (timers, commands) run meanwhile.
-    QEventLoop loop;
+    // Each round handles what woke it and comes back here, so the answer's
+    // own handling ends the wait: nothing has to wake the loop to leave it,
+    // and a request costs little more than its two datagrams.
+    bool handled = false, timedOut = false;
+    const QMetaObject::Connection onHandled =
+        connect(this, &CDeviceSession::AnswerHandled, this, [&handled] { handled = true; });
+    const QMetaObject::Connection onError =
+        connect(m_manager, &SnmpManager::error, this, [&timedOut](int number, const QString&) {
+            if (number == SnmpManager::ErrorTimedOut)
+                timedOut = true;
+        });
+    // In case the manager's own time-out never comes.
     QTimer limit;
     limit.setSingleShot(true);
-    connect(this, &CDeviceSession::AnswerHandled, &loop, &QEventLoop::quit);
-    connect(m_manager, &SnmpManager::error, &loop, [&loop](int number, const QString&) {
-        if (number == SnmpManager::ErrorTimedOut)
-            loop.quit();
-    });
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     limit.start(kRequestTimeout + 100);
-    loop.exec();
+    while (!handled && !timedOut && limit.isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    disconnect(onHandled);
+    disconnect(onError);
     if (m_pendingHandler)
         m_requestExpired = true;
 }

@@ -19,11 +19,66 @@ namespace {
 const char* const kSysUpTime0 = "1.3.6.1.2.1.1.3.0";
 const char* const kSnmpTrapOid0 = "1.3.6.1.6.3.1.1.4.1.0";
 
-std::vector<oid> toOidVector(const QString& dotted, bool* ok)
+// Dotted text to sub-identifiers, at most MAX_OID_LEN of them, each
+// fitting 32 bits; a leading dot is allowed. Returns the count, or -1.
+template <typename Store>
+int parseDotted(QStringView view, Store&& store)
 {
-    QList<quint32> parts;
-    *ok = parseDottedOid(dotted, parts);
-    return std::vector<oid>(parts.begin(), parts.end());
+    if (view.startsWith(QLatin1Char('.')))
+        view = view.mid(1);
+    if (view.isEmpty() || view.size() > 4 * MAX_OID_LEN)
+        return -1;
+    // One pass: digits make up the current number, a dot ends it; every
+    // number needs a digit and must fit 32 bits.
+    int count = 0;
+    quint64 value = 0;
+    bool digits = false;
+    for (const QChar c : view) {
+        if (c == QLatin1Char('.')) {
+            if (!digits || count >= int(MAX_OID_LEN))
+                return -1;
+            store(count++, quint32(value));
+            value = 0;
+            digits = false;
+        } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            value = value * 10 + (c.unicode() - '0');
+            if (value > 0xffffffffULL)
+                return -1;
+            digits = true;
+        } else {
+            return -1;
+        }
+    }
+    if (!digits || count >= int(MAX_OID_LEN))
+        return -1;
+    store(count++, quint32(value));
+    return count;
+}
+
+// An identifier as net-snmp takes it, on the stack: every variable of every
+// request is converted, and none of them needs the heap for it.
+struct OidBuffer {
+    oid parts[MAX_OID_LEN];
+    size_t length = 0;
+
+    bool parse(const QString& dotted)
+    {
+        const int count = parseDotted(dotted, [this](int i, quint32 v) { parts[i] = v; });
+        length = count < 0 ? 0 : size_t(count);
+        return count >= 0;
+    }
+};
+
+// Sessions as snmp_sess_init leaves them, made once: encode and decode only
+// set the version and the community of a copy.
+const netsnmp_session& initialSession()
+{
+    static const netsnmp_session session = [] {
+        netsnmp_session s;
+        snmp_sess_init(&s);
+        return s;
+    }();
+    return session;
 }
 
 QString oidToText(const oid* name, size_t length)
@@ -90,15 +145,14 @@ SnmpVariable fromNetSnmp(const netsnmp_variable_list* v)
 
 bool addToPdu(netsnmp_pdu* pdu, const SnmpVariable& var)
 {
-    bool ok = false;
-    const std::vector<oid> name = toOidVector(var.identifier(), &ok);
-    if (!ok || name.empty())
+    OidBuffer name;
+    if (!name.parse(var.identifier()) || name.length == 0)
         return false;
     netsnmp_variable_list* added = nullptr;
     switch (var.syntax()) {
     case SnmpVariable::Integer: {
         long value = long(var.valueInteger());
-        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_INTEGER, &value,
+        added = snmp_pdu_add_variable(pdu, name.parts, name.length, ASN_INTEGER, &value,
                                       sizeof(value));
         break;
     }
@@ -106,7 +160,7 @@ bool addToPdu(netsnmp_pdu* pdu, const SnmpVariable& var)
     case SnmpVariable::Gauge32:
     case SnmpVariable::TimeTicks: {
         u_long value = u_long(quint32(var.valueInteger()));
-        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), u_char(var.syntax()),
+        added = snmp_pdu_add_variable(pdu, name.parts, name.length, u_char(var.syntax()),
                                       &value, sizeof(value));
         break;
     }
@@ -115,7 +169,7 @@ bool addToPdu(netsnmp_pdu* pdu, const SnmpVariable& var)
         struct counter64 value;
         value.high = u_long(raw >> 32);
         value.low = u_long(raw & 0xffffffffu);
-        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_COUNTER64, &value,
+        added = snmp_pdu_add_variable(pdu, name.parts, name.length, ASN_COUNTER64, &value,
                                       sizeof(value));
         break;
     }
@@ -125,24 +179,23 @@ bool addToPdu(netsnmp_pdu* pdu, const SnmpVariable& var)
         const QByteArray bytes = var.valueBytes();
         if (var.syntax() == SnmpVariable::IpAddress && bytes.size() != 4)
             return false;
-        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), u_char(var.syntax()),
+        added = snmp_pdu_add_variable(pdu, name.parts, name.length, u_char(var.syntax()),
                                       bytes.constData(), size_t(bytes.size()));
         break;
     }
     case SnmpVariable::ObjectId: {
-        bool valueOk = false;
-        const std::vector<oid> value = toOidVector(var.valueText(), &valueOk);
-        if (!valueOk)
+        OidBuffer value;
+        if (!value.parse(var.valueText()))
             return false;
-        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_OBJECT_ID, value.data(),
-                                      value.size() * sizeof(oid));
+        added = snmp_pdu_add_variable(pdu, name.parts, name.length, ASN_OBJECT_ID, value.parts,
+                                      value.length * sizeof(oid));
         break;
     }
     case SnmpVariable::Null:
     case SnmpVariable::NoSuchObject:
     case SnmpVariable::NoSuchInstance:
     case SnmpVariable::EndOfMibView:
-        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), u_char(var.syntax()),
+        added = snmp_pdu_add_variable(pdu, name.parts, name.length, u_char(var.syntax()),
                                       nullptr, 0);
         break;
     }
@@ -159,35 +212,7 @@ using PduPtr = std::unique_ptr<netsnmp_pdu, PduDeleter>;
 bool parseDottedOid(const QString& text, QList<quint32>& out)
 {
     out.clear();
-    QStringView view(text);
-    if (view.startsWith(QLatin1Char('.')))
-        view = view.mid(1);
-    if (view.isEmpty() || view.size() > 4 * MAX_OID_LEN)
-        return false;
-    // One pass: digits make up the current number, a dot ends it; every
-    // number needs a digit and must fit 32 bits.
-    quint64 value = 0;
-    bool digits = false;
-    for (const QChar c : view) {
-        if (c == QLatin1Char('.')) {
-            if (!digits || out.size() >= MAX_OID_LEN)
-                return false;
-            out.append(quint32(value));
-            value = 0;
-            digits = false;
-        } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            value = value * 10 + (c.unicode() - '0');
-            if (value > 0xffffffffULL)
-                return false;
-            digits = true;
-        } else {
-            return false;
-        }
-    }
-    if (!digits)
-        return false;
-    out.append(quint32(value));
-    return out.size() <= MAX_OID_LEN;
+    return parseDotted(text, [&out](int, quint32 v) { out.append(v); }) >= 0;
 }
 
 int SnmpVariable::type() const
@@ -342,15 +367,14 @@ QByteArray SnmpMessage::encode() const
     if (m_type == TrapV1) {
         if (m_version != V1)
             return QByteArray();
-        bool ok = false;
-        const std::vector<oid> enterprise = toOidVector(m_enterprise, &ok);
-        if (!ok)
+        OidBuffer enterprise;
+        if (!enterprise.parse(m_enterprise))
             return QByteArray();
-        pdu->enterprise = static_cast<oid*>(malloc(enterprise.size() * sizeof(oid)));
+        pdu->enterprise = static_cast<oid*>(malloc(enterprise.length * sizeof(oid)));
         if (!pdu->enterprise)
             return QByteArray();
-        memcpy(pdu->enterprise, enterprise.data(), enterprise.size() * sizeof(oid));
-        pdu->enterprise_length = enterprise.size();
+        memcpy(pdu->enterprise, enterprise.parts, enterprise.length * sizeof(oid));
+        pdu->enterprise_length = enterprise.length;
         memset(pdu->agent_addr, 0, sizeof(pdu->agent_addr));
         memcpy(pdu->agent_addr, m_agentAddress.constData(),
                size_t(qMin<qsizetype>(4, m_agentAddress.size())));
@@ -370,8 +394,7 @@ QByteArray SnmpMessage::encode() const
             return QByteArray();
     }
 
-    netsnmp_session session;
-    snmp_sess_init(&session);
+    netsnmp_session session = initialSession();
     session.version = pdu->version;
     session.community = pdu->community;
     session.community_len = pdu->community_len;
@@ -395,15 +418,23 @@ std::optional<SnmpMessage> SnmpMessage::decode(const QByteArray& datagram)
     snmpLibraryInit();
     if (datagram.isEmpty() || datagram.size() > 65535)
         return std::nullopt;
-    netsnmp_session session;
-    snmp_sess_init(&session);
+    netsnmp_session session = initialSession();
     session.version = SNMP_DEFAULT_VERSION;
     PduPtr pdu(static_cast<netsnmp_pdu*>(calloc(1, sizeof(netsnmp_pdu))));
     if (!pdu)
         return std::nullopt;
-    // snmp_parse works on a writable copy of the bytes.
-    std::vector<u_char> data(datagram.begin(), datagram.end());
-    if (snmp_parse(nullptr, &session, pdu.get(), data.data(), data.size()) != 0)
+    // snmp_parse works on a writable copy of the bytes: on the stack for
+    // the sizes a datagram usually has.
+    u_char small[2048];
+    std::vector<u_char> large;
+    u_char* data = small;
+    if (datagram.size() > qsizetype(sizeof small)) {
+        large.assign(datagram.begin(), datagram.end());
+        data = large.data();
+    } else {
+        memcpy(small, datagram.constData(), size_t(datagram.size()));
+    }
+    if (snmp_parse(nullptr, &session, pdu.get(), data, size_t(datagram.size())) != 0)
         return std::nullopt;
     if (pdu->version != SNMP_VERSION_1 && pdu->version != SNMP_VERSION_2c)
         return std::nullopt;

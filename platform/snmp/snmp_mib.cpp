@@ -49,6 +49,8 @@ bool SnmpMib::load(const QString& fileName)
     snmpLibraryInit();
     m_loaded = false;
     m_path.clear();
+    m_identifiers.clear();
+    m_syntaxes.clear();
     QString path;
     if (fileName.contains(QLatin1Char('/'))) {
         path = fileName;
@@ -80,6 +82,8 @@ QString SnmpMib::identifierOf(const QString& name) const
 {
     if (!m_loaded || name.isEmpty())
         return QString();
+    if (const auto known = m_identifiers.constFind(name); known != m_identifiers.cend())
+        return *known;
     oid buffer[MAX_OID_LEN];
     size_t length = MAX_OID_LEN;
     if (!get_node(name.toLatin1().constData(), buffer, &length))
@@ -94,6 +98,7 @@ QString SnmpMib::identifierOf(const QString& name) const
         const char* end = std::to_chars(digits, digits + sizeof digits, quint64(buffer[i])).ptr;
         text += QLatin1String(digits, int(end - digits));
     }
+    m_identifiers.insert(name, text);
     return text;
 }
 
@@ -101,10 +106,19 @@ SnmpVariable::Syntax SnmpMib::syntaxOf(const QString& name) const
 {
     if (!m_loaded)
         return SnmpVariable::OctetString;
+    if (const auto known = m_syntaxes.constFind(name); known != m_syntaxes.cend())
+        return *known;
     struct tree* node = find_tree_node(name.toLatin1().constData(), -1);
     if (!node)
         return SnmpVariable::OctetString;
-    switch (node->type) {
+    const SnmpVariable::Syntax syntax = syntaxOfType(node->type);
+    m_syntaxes.insert(name, syntax);
+    return syntax;
+}
+
+SnmpVariable::Syntax SnmpMib::syntaxOfType(int type)
+{
+    switch (type) {
     case TYPE_INTEGER:
     case TYPE_INTEGER32:
         return SnmpVariable::Integer;

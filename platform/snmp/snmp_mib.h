@@ -5,6 +5,7 @@
 
 #include "snmp_message.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +36,13 @@ public:
     static QStringList searchDirectories();
 
 private:
+    static SnmpVariable::Syntax syntaxOfType(int type);
+
     bool m_loaded = false;
     QString m_path;
     QString m_errorText;
+    // Every request names its variables through here: names once found are
+    // kept, so that the MIB tree is searched once per name.
+    mutable QHash<QString, QString> m_identifiers;
+    mutable QHash<QString, SnmpVariable::Syntax> m_syntaxes;
 };
