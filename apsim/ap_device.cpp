@@ -308,7 +308,7 @@ QByteArray ApDevice::macBlockReply(const QByteArray& request)
         // off leaves the addresses already sent.
         m_store->setMacTable(m_pendingTable);
         if (entry == total)
-            Q_EMIT event(
+            Q_EMIT noteworthy(
                 QStringLiteral("MAC authorization table of %1 entries written").arg(total));
         return request;
     }
@@ -365,7 +365,7 @@ QList<ApValue> ApDevice::apply(const QList<ApWrite>& writes)
                 m_testReceived = m_testErrored = m_testTransmitted = 0;
             }
             m_testMode = on;
-            Q_EMIT event(on ? QStringLiteral("test mode on") : QStringLiteral("test mode off"));
+            Q_EMIT noteworthy(on ? QStringLiteral("test mode on") : QStringLiteral("test mode off"));
         } else if (name == QLatin1String("TestModeCommandStruct")) {
             updateTestCounters();
             const quint8 command = quint8(w.value.bytes[5]);
@@ -373,7 +373,7 @@ QList<ApValue> ApDevice::apply(const QList<ApWrite>& writes)
                 m_testReceived = m_testErrored = m_testTransmitted = 0;
             m_testCommand = w.value.bytes;
             m_testClock.start();
-            Q_EMIT event(QStringLiteral("test command %1").arg(command));
+            Q_EMIT noteworthy(QStringLiteral("test command %1").arg(command));
         } else {
             m_store->setValue(name, w.value);
         }
@@ -408,7 +408,7 @@ void ApDevice::joinSelectedBss(int number)
         m_store->setValue(n("operESSID"), ApValue::ofBytes(bss.ssid));
     m_store->setValue(n("operChannelID"), ApValue::ofInteger(bss.channel));
     m_store->setValue(n("bridgeRemoteBridgeBSSID"), ApValue::ofBytes(bss.bssid));
-    Q_EMIT event(QStringLiteral("joined BSS %1 (%2, channel %3)")
+    Q_EMIT noteworthy(QStringLiteral("joined BSS %1 (%2, channel %3)")
                      .arg(apMacText(bss.bssid), QString::fromUtf8(bss.ssid))
                      .arg(bss.channel));
     raiseTrap(mode == 1 || mode == 4 ? 13 : 11, bss.bssid);
@@ -422,7 +422,7 @@ void ApDevice::associate(const QByteArray& mac)
     if (mac.size() != 6 || m_associated.contains(mac) || m_rebooting)
         return;
     if (m_store->integer(n("AuthorizationMacEnable")) == 1 && !m_store->macTable().contains(mac)) {
-        Q_EMIT event(QStringLiteral("station %1 refused: not authorized").arg(apMacText(mac)));
+        Q_EMIT noteworthy(QStringLiteral("station %1 refused: not authorized").arg(apMacText(mac)));
         raiseTrap(21, mac);
         return;
     }
@@ -430,7 +430,7 @@ void ApDevice::associate(const QByteArray& mac)
         return;
     updateCounters();
     m_associated.append(mac);
-    Q_EMIT event(QStringLiteral("station %1 associated").arg(apMacText(mac)));
+    Q_EMIT noteworthy(QStringLiteral("station %1 associated").arg(apMacText(mac)));
     raiseTrap(18, mac);
 }
 
@@ -440,7 +440,7 @@ void ApDevice::disassociate(const QByteArray& mac)
         return;
     updateCounters();
     m_associated.removeAll(mac);
-    Q_EMIT event(QStringLiteral("station %1 left").arg(apMacText(mac)));
+    Q_EMIT noteworthy(QStringLiteral("station %1 left").arg(apMacText(mac)));
     raiseTrap(19, mac);
 }
 
@@ -470,7 +470,7 @@ void ApDevice::startSiteSurvey()
     if (m_rebooting)
         return;
     m_surveying = true;
-    Q_EMIT event(QStringLiteral("site survey started"));
+    Q_EMIT noteworthy(QStringLiteral("site survey started"));
     m_surveyTimer.start(m_settings.scanDelayMs);
 }
 
@@ -479,7 +479,7 @@ void ApDevice::finishSurvey()
     const QList<ApNeighbour> before = m_known;
     m_known = m_profile.neighbours.mid(0, kKnownEntries);
     m_surveying = false;
-    Q_EMIT event(QStringLiteral("site survey found %1 BSSs").arg(m_known.size()));
+    Q_EMIT noteworthy(QStringLiteral("site survey found %1 BSSs").arg(m_known.size()));
     for (const ApNeighbour& bss : m_known) {
         bool seen = false;
         for (const ApNeighbour& old : before)
@@ -495,7 +495,7 @@ bool ApDevice::upload(QString* error)
     const bool ok = m_store->upload(&why);
     if (error)
         *error = why;
-    Q_EMIT event(ok ? QStringLiteral("configuration saved")
+    Q_EMIT noteworthy(ok ? QStringLiteral("configuration saved")
                     : QStringLiteral("saving failed: ") + why);
     if (ok)
         raiseTrap(10);
@@ -510,7 +510,7 @@ bool ApDevice::loadDefaults(QString* error)
         *error = why;
     m_pendingTable.clear();
     m_pendingTotal = 0;
-    Q_EMIT event(QStringLiteral("factory defaults restored"));
+    Q_EMIT noteworthy(QStringLiteral("factory defaults restored"));
     raiseTrap(22);
     return ok;
 }
@@ -522,7 +522,7 @@ void ApDevice::reset()
     m_rebooting = true;
     m_surveyTimer.stop();
     m_churnTimer.stop();
-    Q_EMIT event(QStringLiteral("reset: silent for %1 ms").arg(m_settings.resetTimeMs));
+    Q_EMIT noteworthy(QStringLiteral("reset: silent for %1 ms").arg(m_settings.resetTimeMs));
     Q_EMIT rebooting(true);
     m_resetTimer.start(m_settings.resetTimeMs);
 }
@@ -542,7 +542,7 @@ void ApDevice::finishReset()
     m_uptime.start();
     resetCounters();
     m_rebooting = false;
-    Q_EMIT event(QStringLiteral("restarted with the saved configuration"));
+    Q_EMIT noteworthy(QStringLiteral("restarted with the saved configuration"));
     Q_EMIT rebooting(false);
     scheduleChurn();
     raiseTrap(6);

@@ -93,7 +93,7 @@ Q_SIGNALS:
     // The device has gone down for a reset (true) or is back (false).
     void rebooting(bool down);
     // Something noteworthy, for the log.
-    void event(const QString& text);
+    void noteworthy(const QString& text);
 
 private:
     void updateCounters();

@@ -229,7 +229,7 @@ bool ApEmulator::start(const QStringList& arguments, QString* error)
     m_agent->setVerbose(parser.isSet(verbose));
     connect(m_agent, &ApAgent::logLine, this, [this](const QString& line) { log(line); });
     if (parser.isSet(verbose))
-        connect(m_device, &ApDevice::event, this, [this](const QString& line) { log(line); });
+        connect(m_device, &ApDevice::noteworthy, this, [this](const QString& line) { log(line); });
 
     ApFaults& faults = m_agent->faults();
     if ((parser.isSet(drop) && !parseCount(parser.value(drop), 0, 100, &faults.dropPercent)) ||
