@@ -86,6 +86,19 @@ void printRatio(double ratio, double target)
     fflush(stdout);
 }
 
+int roundsOption(int fallback)
+{
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--rounds"));
+    if (at < 0 || at + 1 >= args.size())
+        return fallback;
+    bool ok = false;
+    const int rounds = args[at + 1].toInt(&ok);
+    if (!ok || rounds < 1)
+        fail(QStringLiteral("--rounds needs a positive number"));
+    return rounds;
+}
+
 void pinToOneCpu()
 {
     cpu_set_t allowed;

@@ -38,6 +38,9 @@ inline bool oursFirst(int round) { return round % 2 == 0; }
 // Prints the closing line every benchmark ends with.
 void printRatio(double ratio, double target);
 
+// The number given with --rounds N on the command line, or fallback.
+int roundsOption(int fallback);
+
 // Keeps this process, and every process it starts from now on, on one CPU.
 // A request and its answer then cost the same for both sides: on a virtual
 // machine a wake-up across CPUs adds tens of microseconds to a round trip,

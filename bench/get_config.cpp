@@ -109,10 +109,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     pinToOneCpu();
-    int rounds = 11;
+    const int rounds = roundsOption(11);
     const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())
-        rounds = args[at + 1].toInt();
 
     QTemporaryDir dir;
     // --ours-only N: only halvane's side, N runs with 100 stations, for

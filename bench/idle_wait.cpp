@@ -20,10 +20,7 @@ constexpr double kTarget = 0.02;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int rounds = 5;
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())
-        rounds = args[at + 1].toInt();
+    const int rounds = roundsOption(5);
 
     Apsim agent;
     agent.start(QStringLiteral("127.0.0.41"), {QStringLiteral("--silent")});

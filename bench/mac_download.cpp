@@ -108,10 +108,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     pinToOneCpu();
-    int rounds = 11;
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())
-        rounds = args[at + 1].toInt();
+    const int rounds = roundsOption(11);
 
     const QStringList macs = addresses();
     QTemporaryDir dir;

@@ -76,10 +76,7 @@ double peerRun()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int rounds = 5;
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())
-        rounds = args[at + 1].toInt();
+    const int rounds = roundsOption(5);
 
     std::vector<double> ours, peer;
     int shown = 0;

@@ -54,10 +54,7 @@ Sample startOnce(const QString& program, const QStringList& arguments,
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int rounds = 11;
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())
-        rounds = args[at + 1].toInt();
+    const int rounds = roundsOption(11);
 
     QTemporaryDir config;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -150,10 +150,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvane"));
     QApplication::setOrganizationName(QStringLiteral("ZELCORA"));
-    int rounds = 9;
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--rounds")); at > 0 && at + 1 < args.size())
-        rounds = args[at + 1].toInt();
+    const int rounds = roundsOption(9);
 
     Side large{"20000", 20000, {}, {}, {}, {}, 0};
     Side small{"1000", 1000, {}, {}, {}, {}, 0};
